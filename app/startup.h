@@ -1,0 +1,9 @@
+#pragma once
+
+class QApplication;
+
+// Names that address the per-user settings store; set before the application object exists.
+void setApplicationIdentity();
+
+// The program's widget style and application-wide font.
+void applyLookAndFeel(QApplication &app);

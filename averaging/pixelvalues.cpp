@@ -1,0 +1,45 @@
+#include "pixelvalues.h"
+
+#include <QColor>
+
+PixelValues readPixelValues(const PixelSources &sources, int x, int y)
+{
+    PixelValues values;
+    if (sources.channelCount < 4) {
+        const QColor colour = sources.picture.pixelColor(x, y);
+        values.channel[0] = scaledFraction(colour.redF(), 255.0);
+        values.channel[1] = scaledFraction(colour.greenF(), 255.0);
+        values.channel[2] = scaledFraction(colour.blueF(), 255.0);
+        values.coverage = float(colour.alphaF());
+        return values;
+    }
+    // A pixel an ink page lacks reads as QColor's invalid colour: all fractions 0.
+    const QColor inks = sources.inkPage1.valid(x, y) ? sources.inkPage1.pixelColor(x, y) : QColor();
+    const QColor blackAndCoverage = sources.inkPage2.valid(x, y) ? sources.inkPage2.pixelColor(x, y) : QColor();
+    values.channel[0] = scaledFraction(inks.redF(), 100.0);
+    values.channel[1] = scaledFraction(inks.greenF(), 100.0);
+    values.channel[2] = scaledFraction(inks.blueF(), 100.0);
+    values.channel[3] = scaledFraction(blackAndCoverage.redF(), 100.0);
+    values.coverage = float(blackAndCoverage.greenF());
+    return values;
+}
+
+PixelMask maskOf(const PixelValues &values, int channelCount)
+{
+    const float *c = values.channel;
+    if (channelCount == 3 && c[0] == 0.0f && c[1] == 255.0f && c[2] == 0.0f)
+        return PixelMask::GreenKey;
+    if (channelCount > 3 && c[0] == 100.0f && c[1] == 100.0f && c[2] == 100.0f && c[3] == 100.0f)
+        return PixelMask::FullInk;
+    if (values.coverage == 0.0f)
+        return PixelMask::Transparent;
+    return PixelMask::Counted;
+}
+
+void addToTotals(PixelTotals &totals, const PixelValues &values, int channelCount)
+{
+    ++totals.pixelCount;
+    const int summed = channelCount < 4 ? 3 : 4;
+    for (int i = 0; i < summed; ++i)
+        totals.channelSums[i] += values.channel[i];
+}

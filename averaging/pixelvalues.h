@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QImage>
+
+#include <array>
+
+// The images a pass reads. Below four channels the picture carries the channel
+// values and the coverage (alpha); a four-ink image carries inks 1-3 in the
+// red, green, blue of inkPage1, ink 4 in the red of inkPage2 and the coverage
+// in its green.
+struct PixelSources {
+    QImage picture;
+    QImage inkPage1;
+    QImage inkPage2;
+    int channelCount = 0;
+};
+
+// One pixel's channel values: levels 0..255 below four channels, ink per cent
+// 0..100 for four inks. Channel 3 stays 0 below four channels.
+struct PixelValues {
+    float channel[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+    float coverage = 1.0f;
+};
+
+enum class PixelMask { Counted, GreenKey, FullInk, Transparent };
+
+// Sums are kept in double: a float sum stalls on large images and the average drifts.
+struct PixelTotals {
+    qint32 pixelCount = 0;
+    std::array<double, 4> channelSums{};
+};
+
+// The exact float that a colour fraction of QColor becomes once scaled to
+// levels (255) or per cent (100).
+inline float scaledFraction(qreal fraction, double scale)
+{
+    return float(double(float(fraction)) * scale);
+}
+
+PixelValues readPixelValues(const PixelSources &sources, int x, int y);
+
+// First matching rule wins: the green key of RGB images, all four inks at
+// 100 per cent, then no coverage at all.
+PixelMask maskOf(const PixelValues &values, int channelCount);
+
+void addToTotals(PixelTotals &totals, const PixelValues &values, int channelCount);

@@ -1,0 +1,6 @@
+#include "monitorprofile.h"
+
+QByteArray monitorProfileBytes(const QWidget *)
+{
+    return QByteArray();
+}

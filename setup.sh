@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Installs what is missing (Debian bookworm), builds, then starts Lumivant
+# ("run") or runs every test in a normal and a sanitizer build ("test").
+set -euo pipefail
+cd "$(dirname "$0")"
+
+PACKAGES=(cmake g++ make pkg-config qtbase5-dev qtbase5-dev-tools qt5-image-formats-plugins
+          libqt5x11extras5-dev libxcb1-dev liblcms2-dev libtiff-dev libgs-common
+          fonts-dejavu-core xvfb xauth)
+
+as_root() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+install_missing() {
+  local missing=()
+  for package in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+build() {
+  local dir=$1; shift
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+  cmake --build "$dir" -j"$(nproc)"
+}
+
+run_tests() {
+  local dir=$1
+  (cd "$dir" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)")
+}
+
+case "${1:-}" in
+  run)
+    install_missing
+    build build
+    exec build/bin/lumivant
+    ;;
+  test)
+    install_missing
+    build build
+    run_tests build
+    build build-sanitize -DLUMIVANT_SANITIZE=ON
+    ASAN_OPTIONS=detect_leaks=1:fast_unwind_on_malloc=0 LSAN_OPTIONS=suppressions="$PWD/tests/lsan.supp" \
+      UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 run_tests build-sanitize
+    ;;
+  *)
+    echo "usage: bash setup.sh run|test" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,164 @@
+#include "CVCImageWindow.h"
+#include "ui_ImageWindow.h"
+
+#include "resourcedir.h"
+
+#include <QComboBox>
+#include <QDialog>
+#include <QGraphicsScene>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QResizeEvent>
+#include <QStandardPaths>
+#include <QVBoxLayout>
+
+CVCImageWindow::CVCImageWindow(QWidget *parent)
+    : QMainWindow(parent)
+    , ui(new Ui::ImageWindow)
+{
+    ui->setupUi(this);
+    setWindowTitle("Veltrane Lumivant");
+    SetupHeader();
+    SetupConnections();
+    ResetPanel();
+    LoadSettings();
+}
+
+CVCImageWindow::~CVCImageWindow()
+{
+    SaveSettings();
+    delete ui;
+}
+
+void CVCImageWindow::SetupHeader()
+{
+    const QString dir = getResourceDir();
+    ui->lhwL->setPixmap(QPixmap(dir + "/White.png"));
+    ui->mhL->setPixmap(QPixmap(dir + "/MidHeader.png"));
+    ui->rhwL->setPixmap(QPixmap(dir + "/White.png"));
+    ui->rhL->setPixmap(QPixmap(dir + "/RightHeader.png"));
+}
+
+void CVCImageWindow::SetupConnections()
+{
+    ui->actionPreferences->setEnabled(false);
+    connect(ui->actionAbout, SIGNAL(triggered()), this, SLOT(actionAboutTriggered()));
+    connect(ui->actionQuit, SIGNAL(triggered()), this, SLOT(close()));
+    connect(ui->actionHelp, SIGNAL(triggered()), this, SLOT(actionHelpTriggered()));
+    connect(ui->loadImagePB, SIGNAL(clicked()), this, SLOT(actionLoadImage()));
+    connect(ui->embeddedCB, SIGNAL(clicked()), this, SLOT(actionEmbeddedCB()));
+    connect(ui->loadImageICCPB, SIGNAL(clicked()), this, SLOT(actionLoadImageICC()));
+    connect(ui->separationCB, SIGNAL(clicked()), this, SLOT(actionSeparationCB()));
+    connect(ui->outputCB, SIGNAL(clicked()), this, SLOT(actionOutputCB()));
+    connect(ui->loadDestinationICCPB, SIGNAL(clicked()), this, SLOT(actionLoadDestinationICC()));
+    connect(ui->renderingCB, SIGNAL(currentIndexChanged(int)), this, SLOT(actionRenderingCB(int)));
+    connect(ui->labRB, SIGNAL(clicked(bool)), this, SLOT(rBClicked(bool)));
+    connect(ui->lchRB, SIGNAL(clicked(bool)), this, SLOT(rBClicked(bool)));
+
+    // A wheel over the panel must not change the rendering intent by accident.
+    for (QComboBox *combo : findChildren<QComboBox *>())
+        combo->setFocusPolicy(Qt::StrongFocus);
+}
+
+void CVCImageWindow::ResetPanel()
+{
+    ui->imageL->setText(tr("none"));
+    ui->embeddedL->setText(tr("no profile"));
+    ui->embeddedF->hide();
+    ui->embeddedCB->setChecked(true);
+    ui->embeddedCB->hide();
+    ui->loadImageF->hide();
+    ui->loadImageF->setEnabled(true);
+    ui->loadedImageL->setText(tr("no profile"));
+    ui->separationCB->setChecked(true);
+    ui->outputCB->hide();
+    ui->loadedDestinationL->setText(tr("no profile"));
+    ui->renderingCB->setCurrentIndex(1);
+    ui->loadDestinationF->hide();
+    ui->destinationF->hide();
+    ui->labF->hide();
+    ui->cmykF->hide();
+    ui->zoomF->hide();
+}
+
+void CVCImageWindow::LoadSettings()
+{
+    const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    lastImageDir = settings.value("LastImageDir", desktop).toString();
+    lastProfileDir = settings.value("LastProfileDir", desktop).toString();
+}
+
+void CVCImageWindow::SaveSettings()
+{
+    settings.setValue("LastImageDir", lastImageDir);
+    settings.setValue("LastProfileDir", lastProfileDir);
+}
+
+bool CVCImageWindow::showWarning(const QString &message, bool withCancel)
+{
+    QMessageBox box(QMessageBox::Warning, tr("Warning"), tr(message.toUtf8().constData()),
+                    withCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok, this);
+    return box.exec() == QMessageBox::Ok;
+}
+
+void CVCImageWindow::resizeEvent(QResizeEvent *event)
+{
+    if (QGraphicsScene *scene = ui->graphicsView->scene())
+        ui->graphicsView->fitInView(scene->sceneRect(), Qt::KeepAspectRatio);
+    QWidget::resizeEvent(event);
+}
+
+void CVCImageWindow::closeEvent(QCloseEvent *event)
+{
+    QWidget::closeEvent(event);
+}
+
+void CVCImageWindow::actionAboutTriggered()
+{
+    QDialog dialog(this);
+    dialog.setWindowModality(Qt::ApplicationModal);
+    auto *picture = new QLabel;
+    picture->setPixmap(QPixmap(getResourceDir() + "/Splash.png"));
+    auto *layout = new QVBoxLayout;
+    layout->setMargin(0);
+    layout->addWidget(picture);
+    dialog.setLayout(layout);
+    dialog.exec();
+}
+
+void CVCImageWindow::actionHelpTriggered()
+{
+}
+
+void CVCImageWindow::actionLoadImage()
+{
+}
+
+void CVCImageWindow::actionEmbeddedCB()
+{
+}
+
+void CVCImageWindow::actionLoadImageICC()
+{
+}
+
+void CVCImageWindow::actionSeparationCB()
+{
+}
+
+void CVCImageWindow::actionOutputCB()
+{
+}
+
+void CVCImageWindow::actionLoadDestinationICC()
+{
+}
+
+void CVCImageWindow::actionRenderingCB(int)
+{
+}
+
+void CVCImageWindow::rBClicked(bool)
+{
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "lcmshandles.h"
+
+#include <QImage>
+#include <QMainWindow>
+#include <QMap>
+#include <QSettings>
+#include <QString>
+
+#include <array>
+
+namespace Ui {
+class ImageWindow;
+}
+
+class CVCImageWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit CVCImageWindow(QWidget *parent = nullptr);
+    ~CVCImageWindow() override;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private slots:
+    void actionAboutTriggered();
+    void actionHelpTriggered();
+    void actionLoadImage();
+    void actionEmbeddedCB();
+    void actionLoadImageICC();
+    void actionSeparationCB();
+    void actionOutputCB();
+    void actionLoadDestinationICC();
+    void actionRenderingCB(int index);
+    void rBClicked(bool);
+
+private:
+    void SetupHeader();
+    void SetupConnections();
+    void ResetPanel();
+    void LoadSettings();
+    void SaveSettings();
+    bool showWarning(const QString &message, bool withCancel);
+
+    Ui::ImageWindow *ui;
+    QString sourceProfileText;
+    QMap<QString, int> imageAttributes;
+    QImage displayImage;
+    QImage sourceImage;
+    QImage inkPage1Image;
+    QImage inkPage2Image;
+    ProfileHandle sourceProfile;
+    ProfileHandle imageProfile;
+    ProfileHandle labProfile;
+    TransformHandle labTransform;
+    TransformHandle displayTransform;
+    float inputScale = 1.0f;
+    qint32 pixelCount = 0;
+    std::array<double, 4> channelSums{};
+    std::array<float, 3> averageLab{};
+    std::array<float, 3> averageLch{};
+    QSettings settings;
+    QString lastImageDir;
+    QString lastProfileDir;
+};
