@@ -28,6 +28,8 @@ CVCImageWindow::CVCImageWindow(QWidget *parent)
 CVCImageWindow::~CVCImageWindow()
 {
     SaveSettings();
+    // Scenes are made without a parent; the last one shown goes with the window.
+    delete ui->graphicsView->scene();
     delete ui;
 }
 
@@ -155,10 +157,3 @@ void CVCImageWindow::actionLoadDestinationICC()
 {
 }
 
-void CVCImageWindow::actionRenderingCB(int)
-{
-}
-
-void CVCImageWindow::rBClicked(bool)
-{
-}

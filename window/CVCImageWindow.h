@@ -10,6 +10,8 @@
 
 #include <array>
 
+class QGraphicsScene;
+
 namespace Ui {
 class ImageWindow;
 }
@@ -45,6 +47,23 @@ private:
     void LoadSettings();
     void SaveSettings();
     bool showWarning(const QString &message, bool withCancel);
+
+    int SetupDisplayTransform(cmsHPROFILE inputProfile);
+    int ConvertToDisplay(const float pixel[4], float *red, float *green, float *blue);
+    void BuildDisplayImage();
+    void ShowScene(QGraphicsScene *scene);
+
+    bool SetupLabTransform();
+    void StartComputation();
+    bool ConvertToLab(const float pixel[4], float *L, float *a, float *b);
+    void LabToLCh(float L, float a, float b, float *lightness, float *chroma, float *hue);
+    void ShowValues();
+    void PaintSwatch();
+    void ShowInkCoverage(const float average[4]);
+
+    int numberOfInks() const { return imageAttributes.value("NumberOfInks"); }
+
+    friend class WindowTestAccess;
 
     Ui::ImageWindow *ui;
     QString sourceProfileText;

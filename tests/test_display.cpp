@@ -1,0 +1,174 @@
+// The window's display pass: transform set-up, the picture in the view, the sums.
+#include "lcmshandles.h"
+#include "modaldialogs.h"
+#include "profiles.h"
+#include "resourcedir.h"
+#include "testenvironment.h"
+#include "windowtestaccess.h"
+
+#include <QtTest>
+#include <QtWidgets>
+
+namespace {
+
+QImage filled(int width, int height, QColor colour)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(colour);
+    return image;
+}
+
+cmsHPROFILE defaultCmyk()
+{
+    return cmsOpenProfileFromFile((getResourceDir() + "/DefaultCMYK.icc").toLocal8Bit().constData(), "r");
+}
+
+// What a CMYK pixel looks like on an sRGB monitor under the given intent, in 8-bit levels.
+QColor cmykOnSrgb(const float inks[4], cmsUInt32Number intent)
+{
+    ProfileHandle cmyk(defaultCmyk());
+    ProfileHandle srgb(cmsCreate_sRGBProfile());
+    TransformHandle transform(cmsCreateTransform(cmyk.get(), TYPE_CMYK_FLT, srgb.get(), TYPE_RGB_FLT, intent, 0));
+    float rgb[3];
+    cmsDoTransform(transform.get(), inks, rgb, 1);
+    QColor colour;
+    colour.setRgbF(qBound(0.0, double(rgb[0]), 1.0), qBound(0.0, double(rgb[1]), 1.0), qBound(0.0, double(rgb[2]), 1.0));
+    return colour;
+}
+
+const int blackLevel = 250;
+float scaledBlack()
+{
+    return float(double(float(blackLevel / 255.0)) * 100.0);
+}
+
+bool near(QColor a, QColor b)
+{
+    return qAbs(a.red() - b.red()) <= 1 && qAbs(a.green() - b.green()) <= 1 && qAbs(a.blue() - b.blue()) <= 1;
+}
+
+} // namespace
+
+class TestDisplay : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { setUpTestEnvironment(); }
+
+    void srgbImageShownFittedWithSums()
+    {
+        CVCImageWindow window;
+        window.show();
+        WindowTestAccess access(window);
+        access.holdImage(filled(40, 20, QColor(200, 120, 40)), 3, cmsCreate_sRGBProfile());
+        access.buildDisplayImage();
+        QCOMPARE(access.pixelCount(), 800);
+        QCOMPARE(access.channelSum(0), 800 * 200.0);
+        QCOMPARE(access.inputScale(), 1.0f / 255.0f);
+        QVERIFY(near(access.displayImage().pixelColor(5, 5), QColor(200, 120, 40)));
+
+        QGraphicsView *view = access.ui().graphicsView;
+        QVERIFY(view->scene());
+        QCOMPARE(view->scene()->items().size(), 1);
+        for (QSize size : {QSize(1113, 806), QSize(1500, 700), QSize(900, 1000)}) {
+            window.resize(size);
+            QApplication::processEvents();
+            const QRect shown = view->mapFromScene(view->sceneRect()).boundingRect();
+            const QRect viewport = view->viewport()->rect();
+            QVERIFY(viewport.adjusted(-2, -2, 2, 2).contains(shown));
+            // Fitted: the picture spans the viewport in at least one direction.
+            QVERIFY(qAbs(shown.width() - viewport.width()) <= 3 || qAbs(shown.height() - viewport.height()) <= 3);
+        }
+    }
+
+    void rebuildStartsSumsAfresh()
+    {
+        CVCImageWindow window;
+        WindowTestAccess access(window);
+        access.holdImage(filled(3, 3, QColor(10, 20, 30)), 3, cmsCreate_sRGBProfile());
+        access.buildDisplayImage();
+        access.buildDisplayImage();
+        QCOMPARE(access.pixelCount(), 9);
+        QCOMPARE(access.channelSum(2), 270.0);
+        QGraphicsScene *second = access.ui().graphicsView->scene();
+        access.holdImage(filled(2, 1, QColor(0, 255, 0)), 3, cmsCreate_sRGBProfile());
+        access.buildDisplayImage();
+        QCOMPARE(access.pixelCount(), 0);
+        QVERIFY(access.ui().graphicsView->scene() != second || access.ui().graphicsView->scene()->items().size() == 1);
+    }
+
+    void emptyImageGivesEmptyView()
+    {
+        CVCImageWindow window;
+        WindowTestAccess access(window);
+        access.holdImage(QImage(), 3, cmsCreate_sRGBProfile());
+        access.buildDisplayImage();
+        QCOMPARE(access.pixelCount(), 0);
+        QVERIFY(access.ui().graphicsView->scene()->itemsBoundingRect().isEmpty());
+    }
+
+    // A profile that does not fit the channel count has no display transform:
+    // the picture is shown as read, and its pixels are still measured.
+    void failedDisplayTransformStillMeasures()
+    {
+        CVCImageWindow window;
+        WindowTestAccess access(window);
+        access.holdImage(filled(4, 4, QColor(50, 60, 70)), 3, cmsCreate_sRGBProfile());
+        access.buildDisplayImage();
+
+        const QImage picture = filled(2, 3, QColor(90, 80, 70));
+        access.holdImage(picture, 3, makeGrayProfile("grey"));
+        QTest::ignoreMessage(QtDebugMsg, "No Display TRANSFORM!");
+        access.buildDisplayImage();
+        QCOMPARE(access.displayImage(), picture);
+        QVERIFY(!access.displayTransform());
+        QCOMPARE(access.pixelCount(), 6);
+        QCOMPARE(access.channelSum(0), 6 * 90.0);
+    }
+
+    void missingProfileWarnsAfterShowing()
+    {
+        CVCImageWindow window;
+        WindowTestAccess access(window);
+        const QImage picture = filled(2, 2, QColor(1, 2, 3));
+        access.holdImage(picture, 3, nullptr);
+        startRecordingWarnings();
+        QTest::ignoreMessage(QtDebugMsg, "No SRC!");
+        access.buildDisplayImage();
+        QCOMPARE(stopRecordingWarnings(), QStringList({"noProfile"}));
+        QCOMPARE(access.displayImage(), picture);
+        QCOMPARE(access.pixelCount(), 4);
+    }
+
+    void displayIntentIsAlwaysRelative()
+    {
+        // Near the press's black point the two intents part clearly.
+        const float richBlack[4] = {100, 100, 100, scaledBlack()};
+        const QColor relative = cmykOnSrgb(richBlack, INTENT_RELATIVE_COLORIMETRIC);
+        QVERIFY(!near(relative, cmykOnSrgb(richBlack, INTENT_PERCEPTUAL)));
+
+        CVCImageWindow window;
+        WindowTestAccess access(window);
+        access.ui().renderingCB->setCurrentIndex(0);
+        QImage page1(1, 1, QImage::Format_RGB32), page2(1, 1, QImage::Format_RGB32);
+        page1.setPixel(0, 0, qRgb(255, 255, 255));
+        page2.setPixel(0, 0, qRgb(blackLevel, 255, 0));
+        access.holdImage(filled(1, 1, Qt::white), 4, defaultCmyk(), page1, page2);
+        access.buildDisplayImage();
+        QCOMPARE(access.inputScale(), 1.0f);
+        QVERIFY(near(access.displayImage().pixelColor(0, 0), relative));
+    }
+
+    void fallbackMonitorProfileIsLogged()
+    {
+        CVCImageWindow window;
+        WindowTestAccess access(window);
+        QTest::ignoreMessage(QtDebugMsg, "Using standard sRGB profile");
+        QTest::ignoreMessage(QtDebugMsg, "No SRC!");
+        QCOMPARE(access.setupDisplayTransform(nullptr), -1);
+    }
+};
+
+QTEST_MAIN(TestDisplay)
+#include "test_display.moc"

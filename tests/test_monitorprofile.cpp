@@ -1,0 +1,116 @@
+// The monitor profile published on the X root window, under a real X server.
+#include "lcmshandles.h"
+#include "profiles.h"
+#include "testenvironment.h"
+#include "widgetprofile.h"
+#include "windowtestaccess.h"
+
+#include <QtTest>
+#include <QX11Info>
+
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+
+namespace {
+
+xcb_atom_t atom(const char *name)
+{
+    xcb_connection_t *connection = QX11Info::connection();
+    const xcb_intern_atom_cookie_t cookie = xcb_intern_atom(connection, 0, uint16_t(strlen(name)), name);
+    xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(connection, cookie, nullptr);
+    const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    std::free(reply);
+    return result;
+}
+
+void publishMonitorProfile(const QByteArray &bytes)
+{
+    xcb_change_property(QX11Info::connection(), XCB_PROP_MODE_REPLACE, QX11Info::appRootWindow(),
+                        atom("_ICC_PROFILE"), XCB_ATOM_CARDINAL, 8, uint32_t(bytes.size()), bytes.constData());
+    xcb_flush(QX11Info::connection());
+}
+
+void withdrawMonitorProfile()
+{
+    xcb_delete_property(QX11Info::connection(), QX11Info::appRootWindow(), atom("_ICC_PROFILE"));
+    xcb_flush(QX11Info::connection());
+}
+
+QString description(cmsHPROFILE profile)
+{
+    char text[256] = {};
+    cmsGetProfileInfoASCII(profile, cmsInfoDescription, "en", "US", text, sizeof text);
+    return QString::fromLatin1(text);
+}
+
+QColor shownRed(CVCImageWindow &window)
+{
+    WindowTestAccess access(window);
+    QImage red(2, 2, QImage::Format_RGB32);
+    red.fill(QColor(255, 0, 0));
+    access.holdImage(red, 3, cmsCreate_sRGBProfile());
+    access.buildDisplayImage();
+    return access.displayImage().pixelColor(0, 0);
+}
+
+} // namespace
+
+class TestMonitorProfile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        setUpTestEnvironment();
+        if (!QX11Info::isPlatformX11())
+            QSKIP("needs an X server (run under xvfb-run with QT_QPA_PLATFORM=xcb)");
+        withdrawMonitorProfile();
+    }
+
+    void cleanup() { withdrawMonitorProfile(); }
+
+    void publishedProfileIsUsed()
+    {
+        CVCImageWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QColor fallbackRed = shownRed(window);
+        QCOMPARE(fallbackRed, QColor(255, 0, 0));
+
+        ProfileHandle wide(makeWideRgbProfile("Lumivant Test Wide Monitor"));
+        publishMonitorProfile(profileBytes(wide.get()));
+        ProfileHandle found(getWidgetProfile(&window));
+        QVERIFY(found);
+        QCOMPARE(description(found.get()), QString("Lumivant Test Wide Monitor"));
+        // sRGB red lies well inside the wide gamut, so the monitor gets less than full red.
+        const QColor wideRed = shownRed(window);
+        QVERIFY2(wideRed != fallbackRed, qPrintable(wideRed.name()));
+        QVERIFY(wideRed.red() < 250);
+    }
+
+    void unreadablePropertyFallsBackToSrgb()
+    {
+        publishMonitorProfile("not an ICC profile");
+        CVCImageWindow window;
+        window.show();
+        QTest::ignoreMessage(QtDebugMsg, "Using standard sRGB profile");
+        ProfileHandle found(getWidgetProfile(&window));
+        QVERIFY(found);
+        QCOMPARE(cmsGetColorSpace(found.get()), cmsSigRgbData);
+    }
+
+    void withdrawnPropertyFallsBackToSrgb()
+    {
+        CVCImageWindow window;
+        window.show();
+        QTest::ignoreMessage(QtDebugMsg, "Using standard sRGB profile");
+        ProfileHandle found(getWidgetProfile(&window));
+        QVERIFY(found);
+        QVERIFY(description(found.get()).contains("sRGB"));
+    }
+};
+
+QTEST_MAIN(TestMonitorProfile)
+#include "test_monitorprofile.moc"
