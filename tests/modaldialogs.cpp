@@ -3,7 +3,9 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QDebug>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
@@ -26,21 +28,39 @@ void whenModalAppears(std::function<void(QWidget *)> answer, int timeoutMs)
     timer->start(10);
 }
 
-void answerFileDialog(const QString &path)
+void answerFileDialog(const QString &path, FileDialogSeen *seenDialog)
 {
-    whenModalAppears([path](QWidget *modal) {
-        auto *dialog = qobject_cast<QFileDialog *>(modal);
+    // The dialog may still be populating its directory when it first shows;
+    // the answer is repeated until the dialog has really closed.
+    auto *timer = new QTimer(qApp);
+    auto waited = std::make_shared<int>(0);
+    QObject::connect(timer, &QTimer::timeout, [timer, path, seenDialog, waited] {
+        *waited += timer->interval();
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
         if (!dialog) {
-            qobject_cast<QDialog *>(modal)->reject();
+            if (*waited > 10000) {
+                timer->stop();
+                timer->deleteLater();
+            }
             return;
         }
+        timer->stop();
+        timer->deleteLater();
+        if (seenDialog)
+            *seenDialog = {dialog->windowTitle(), dialog->directory().absolutePath(), dialog->nameFilters()};
         if (path.isEmpty()) {
             dialog->reject();
             return;
         }
-        dialog->selectFile(path);
+        // Typing the full path is what a user does; it does not depend on the
+        // directory the dialog is still loading.
+        auto *nameEdit = dialog->findChild<QLineEdit *>("fileNameEdit");
+        nameEdit->setText(path);
         static_cast<QDialog *>(dialog)->accept();
+        if (dialog->isVisible())
+            qDebug() << "file dialog refused" << path << dialog->selectedFiles();
     });
+    timer->start(10);
 }
 
 namespace {

@@ -10,8 +10,14 @@
 // dialog shows up within timeoutMs the timer gives up quietly.
 void whenModalAppears(std::function<void(QWidget *)> answer, int timeoutMs = 5000);
 
-// Answers the next file dialog with path (empty: cancel it).
-void answerFileDialog(const QString &path);
+// Answers the next file dialog with path (empty: cancel it). When given,
+// seenDialog receives the dialog's caption, start directory and name filters.
+struct FileDialogSeen {
+    QString caption;
+    QString directory;
+    QStringList filters;
+};
+void answerFileDialog(const QString &path, FileDialogSeen *seenDialog = nullptr);
 
 // Closes every warning box that appears until stopRecordingWarnings(), keeping their texts.
 void startRecordingWarnings();

@@ -3,6 +3,7 @@
 #include "startup.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -17,6 +18,11 @@ QTemporaryDir &temporaryDir()
 void setUpTestEnvironment()
 {
     setApplicationIdentity();
+    // A home of our own, with the desktop directory the dialogs start in.
+    const QString home = temporaryDir().path() + "/home";
+    QDir().mkpath(home + "/Desktop");
+    qputenv("HOME", home.toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", (home + "/.config").toLocal8Bit());
     QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, temporaryDir().path() + "/settings");
 }

@@ -133,27 +133,3 @@ void CVCImageWindow::actionHelpTriggered()
 {
 }
 
-void CVCImageWindow::actionLoadImage()
-{
-}
-
-void CVCImageWindow::actionEmbeddedCB()
-{
-}
-
-void CVCImageWindow::actionLoadImageICC()
-{
-}
-
-void CVCImageWindow::actionSeparationCB()
-{
-}
-
-void CVCImageWindow::actionOutputCB()
-{
-}
-
-void CVCImageWindow::actionLoadDestinationICC()
-{
-}
-

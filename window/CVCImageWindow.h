@@ -61,6 +61,20 @@ private:
     void PaintSwatch();
     void ShowInkCoverage(const float average[4]);
 
+    QString profileDescription(cmsHPROFILE profile) const;
+    void assignDefaultProfile();
+    int channelsOfProfile(cmsHPROFILE profile) const;
+    void ParseAttributes(const QString &description);
+    void TakeEmbeddedProfile();
+    QString DefaultProfileText() const;
+    bool InkPagesCover() const;
+    void RefuseImage();
+
+    cmsColorSpaceSignature colorSpaceForPhotometric(int photometric) const;
+    cmsColorSpaceSignature ExpectedImageColorSpace() const;
+    bool profileSignatureIs(cmsHPROFILE profile, cmsUInt32Number signature, bool pcs) const;
+    QString ChooseProfileFile();
+
     int numberOfInks() const { return imageAttributes.value("NumberOfInks"); }
 
     friend class WindowTestAccess;
@@ -85,4 +99,6 @@ private:
     QSettings settings;
     QString lastImageDir;
     QString lastProfileDir;
+    // Kept for the output conversion; no measurement uses it.
+    ProfileHandle destinationProfile;
 };
