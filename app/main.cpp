@@ -11,6 +11,7 @@ int main(int argc, char *argv[])
 {
     setApplicationIdentity();
     QApplication app(argc, argv);
+    useProgramImageReaders();
     applyLookAndFeel(app);
     QCoreApplication::processEvents();
 

@@ -1,5 +1,7 @@
 #include "startup.h"
 
+#include "resourcedir.h"
+
 #include <QApplication>
 #include <QFont>
 #include <QStyleFactory>
@@ -15,4 +17,9 @@ void applyLookAndFeel(QApplication &)
 {
     QApplication::setStyle(QStyleFactory::create("Fusion"));
     QApplication::setFont(QFont("Segoe UI", 12, QFont::Normal, false));
+}
+
+void useProgramImageReaders()
+{
+    QCoreApplication::addLibraryPath(getApplicationDir() + "/plugins");
 }

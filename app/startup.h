@@ -7,3 +7,7 @@ void setApplicationIdentity();
 
 // The program's widget style and application-wide font.
 void applyLookAndFeel(QApplication &app);
+
+// Puts the program's own image readers (its TIFF reader) ahead of the
+// system's; must run before the first image is read.
+void useProgramImageReaders();

@@ -23,6 +23,7 @@ void setUpTestEnvironment()
     QDir().mkpath(home + "/Desktop");
     qputenv("HOME", home.toLocal8Bit());
     qputenv("XDG_CONFIG_HOME", (home + "/.config").toLocal8Bit());
+    useProgramImageReaders();
     QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, temporaryDir().path() + "/settings");
 }

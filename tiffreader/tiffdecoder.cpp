@@ -1,0 +1,284 @@
+#include "tiffdecoder.h"
+
+#include <QDebug>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace {
+
+// Where one sample of a pixel goes: which output image, which channel, and
+// whether the sample counts downwards (white-is-zero grey).
+struct SampleTarget {
+    int image;
+    int channel;
+    bool inverted = false;
+};
+
+struct OutputImage {
+    QImage image;
+    int channels;
+};
+
+struct DecodePlan {
+    std::vector<OutputImage> outputs;
+    std::vector<std::vector<SampleTarget>> targets; // one list per sample of the file
+};
+
+QImage::Format rgbFormat(int bytes, bool alpha, bool associated)
+{
+    if (bytes == 2)
+        return !alpha ? QImage::Format_RGBX64 : associated ? QImage::Format_RGBA64_Premultiplied : QImage::Format_RGBA64;
+    return !alpha ? QImage::Format_RGBX8888 : associated ? QImage::Format_RGBA8888_Premultiplied : QImage::Format_RGBA8888;
+}
+
+bool allocate(DecodePlan &plan, const TiffDirectory &d, QImage::Format format, int channels, int bytes, QColor fill)
+{
+    const qint64 size = qint64(d.width) * d.height * channels * bytes;
+    if (size > maxImageBytes) {
+        qDebug() << "TIFF image refused:" << d.width << "x" << d.height << "needs" << size
+                 << "bytes, more than a desktop picture may take";
+        return false;
+    }
+    QImage image(int(d.width), int(d.height), format);
+    if (image.isNull())
+        return false;
+    image.fill(fill);
+    plan.outputs.push_back({image, channels});
+    return true;
+}
+
+bool planGrey(DecodePlan &plan, const TiffDirectory &d, int bytes)
+{
+    const bool inverted = d.photometric == PHOTOMETRIC_MINISWHITE;
+    if (!d.alpha) {
+        plan.targets[0] = {{0, 0, inverted}};
+        return allocate(plan, d, bytes == 2 ? QImage::Format_Grayscale16 : QImage::Format_Grayscale8, 1, bytes, Qt::black);
+    }
+    plan.targets[0] = {{0, 0, inverted}, {0, 1, inverted}, {0, 2, inverted}};
+    plan.targets[1] = {{0, 3}};
+    return allocate(plan, d, rgbFormat(bytes, true, d.associatedAlpha), 4, bytes, Qt::black);
+}
+
+bool planRgb(DecodePlan &plan, const TiffDirectory &d, int bytes, int colours)
+{
+    for (int s = 0; s < colours; ++s)
+        plan.targets[size_t(s)] = {{0, s}};
+    if (d.alpha)
+        plan.targets[size_t(d.colourSamples())] = {{0, 3}};
+    return allocate(plan, d, rgbFormat(bytes, d.alpha, d.associatedAlpha), 4, bytes, Qt::black);
+}
+
+// Images 1 and 2 of a separation; image 0 (the preview) is made from them afterwards.
+bool planInkPages(DecodePlan &plan, const TiffDirectory &d, int bytes)
+{
+    const QImage::Format format = rgbFormat(bytes, false, false);
+    plan.targets[0] = {{0, 0}};
+    plan.targets[1] = {{0, 1}};
+    plan.targets[2] = {{0, 2}};
+    plan.targets[3] = {{1, 0}};
+    if (d.alpha)
+        plan.targets[size_t(d.colourSamples())] = {{1, 1}};
+    // Without an alpha sample every pixel is fully covered.
+    return allocate(plan, d, format, 4, bytes, Qt::black) && allocate(plan, d, format, 4, bytes, QColor(0, 255, 0));
+}
+
+bool makePlan(DecodePlan &plan, const TiffDirectory &d, int bytes)
+{
+    plan.targets.assign(d.samplesPerPixel, {});
+    switch (d.photometric) {
+    case PHOTOMETRIC_MINISBLACK:
+    case PHOTOMETRIC_MINISWHITE:
+        return d.colourSamples() == 1 && planGrey(plan, d, bytes);
+    case PHOTOMETRIC_RGB:
+        return d.colourSamples() >= 3 && planRgb(plan, d, bytes, 3);
+    case PHOTOMETRIC_SEPARATED:
+        if (d.colourSamples() >= 4)
+            return planInkPages(plan, d, bytes);
+        return planRgb(plan, d, bytes, d.colourSamples());
+    default:
+        return false;
+    }
+}
+
+template <typename Sample>
+void writeRun(DecodePlan &plan, quint32 x, quint32 y, const uchar *data, quint32 pixels, int firstSample,
+              int samplesInData)
+{
+    const auto *samples = reinterpret_cast<const Sample *>(data);
+    const Sample full = Sample(~Sample(0));
+    std::vector<Sample *> rows;
+    for (OutputImage &output : plan.outputs)
+        rows.push_back(reinterpret_cast<Sample *>(output.image.scanLine(int(y))) + size_t(x) * output.channels);
+    for (quint32 i = 0; i < pixels; ++i) {
+        for (int j = 0; j < samplesInData; ++j) {
+            const Sample value = samples[size_t(i) * samplesInData + j];
+            for (const SampleTarget &t : plan.targets[size_t(firstSample + j)]) {
+                const int channels = plan.outputs[size_t(t.image)].channels;
+                rows[size_t(t.image)][size_t(i) * channels + t.channel] = t.inverted ? Sample(full - value) : value;
+            }
+        }
+    }
+}
+
+void scatter(DecodePlan &plan, int bytes, quint32 x, quint32 y, const uchar *data, quint32 pixels, int firstSample,
+             int samplesInData)
+{
+    if (bytes == 2)
+        writeRun<quint16>(plan, x, y, data, pixels, firstSample, samplesInData);
+    else
+        writeRun<quint8>(plan, x, y, data, pixels, firstSample, samplesInData);
+}
+
+bool decodeStrips(TIFF *tiff, const TiffDirectory &d, DecodePlan &plan, int bytes)
+{
+    const bool planar = d.planarConfig == PLANARCONFIG_SEPARATE;
+    const int planes = planar ? d.samplesPerPixel : 1;
+    const int samplesInData = planar ? 1 : d.samplesPerPixel;
+    const qint64 rowBytes = qint64(d.width) * samplesInData * bytes;
+    uint32_t rowsPerStrip = d.height;
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
+    rowsPerStrip = qBound<uint32_t>(1, rowsPerStrip, d.height);
+    std::vector<uchar> buffer(size_t(rowBytes * rowsPerStrip));
+    for (int plane = 0; plane < planes; ++plane) {
+        for (quint32 row = 0; row < d.height; row += rowsPerStrip) {
+            const quint32 rows = qMin(rowsPerStrip, d.height - row);
+            const tstrip_t strip = TIFFComputeStrip(tiff, row, tsample_t(plane));
+            const tmsize_t got = TIFFReadEncodedStrip(tiff, strip, buffer.data(), tmsize_t(buffer.size()));
+            if (got < rowBytes * rows)
+                return false;
+            for (quint32 r = 0; r < rows; ++r)
+                scatter(plan, bytes, 0, row + r, buffer.data() + r * rowBytes, d.width, planar ? plane : 0, samplesInData);
+        }
+    }
+    return true;
+}
+
+bool decodeTiles(TIFF *tiff, const TiffDirectory &d, DecodePlan &plan, int bytes)
+{
+    uint32_t tileWidth = 0, tileHeight = 0;
+    TIFFGetField(tiff, TIFFTAG_TILEWIDTH, &tileWidth);
+    TIFFGetField(tiff, TIFFTAG_TILELENGTH, &tileHeight);
+    if (tileWidth == 0 || tileHeight == 0 || qint64(tileWidth) * tileHeight > maxImageBytes)
+        return false;
+    const bool planar = d.planarConfig == PLANARCONFIG_SEPARATE;
+    const int planes = planar ? d.samplesPerPixel : 1;
+    const int samplesInData = planar ? 1 : d.samplesPerPixel;
+    const qint64 tileRowBytes = qint64(tileWidth) * samplesInData * bytes;
+    std::vector<uchar> buffer(size_t(tileRowBytes * tileHeight));
+    for (int plane = 0; plane < planes; ++plane) {
+        for (quint32 y = 0; y < d.height; y += tileHeight) {
+            for (quint32 x = 0; x < d.width; x += tileWidth) {
+                const ttile_t tile = TIFFComputeTile(tiff, x, y, 0, tsample_t(plane));
+                if (TIFFReadEncodedTile(tiff, tile, buffer.data(), tmsize_t(buffer.size())) < 0)
+                    return false;
+                const quint32 rows = qMin(tileHeight, d.height - y);
+                const quint32 pixels = qMin(tileWidth, d.width - x);
+                for (quint32 r = 0; r < rows; ++r)
+                    scatter(plan, bytes, x, y + r, buffer.data() + r * tileRowBytes, pixels, planar ? plane : 0,
+                            samplesInData);
+            }
+        }
+    }
+    return true;
+}
+
+// Associated alpha stores inks already multiplied by the coverage; the
+// coverage statistics need the inks themselves.
+template <typename Sample>
+void unpremultiplyInks(QImage &inks, QImage &blackAndCoverage)
+{
+    const double full = double(Sample(~Sample(0)));
+    for (int y = 0; y < inks.height(); ++y) {
+        auto *ink = reinterpret_cast<Sample *>(inks.scanLine(y));
+        auto *rest = reinterpret_cast<Sample *>(blackAndCoverage.scanLine(y));
+        for (int x = 0; x < inks.width(); ++x) {
+            const double coverage = rest[4 * x + 1];
+            auto restore = [&](Sample &value) {
+                value = coverage == 0 ? Sample(0) : Sample(std::min(std::round(value * full / coverage), full));
+            };
+            restore(ink[4 * x]);
+            restore(ink[4 * x + 1]);
+            restore(ink[4 * x + 2]);
+            restore(rest[4 * x]);
+        }
+    }
+}
+
+// A plain, unmanaged picture of the inks: each ink darkens its complementary primary.
+QImage inkPreview(const QImage &inks, const QImage &blackAndCoverage)
+{
+    const QImage c = inks.convertToFormat(QImage::Format_RGBX8888);
+    const QImage k = blackAndCoverage.convertToFormat(QImage::Format_RGBX8888);
+    QImage preview(inks.size(), QImage::Format_RGB32);
+    for (int y = 0; y < preview.height(); ++y) {
+        const uchar *ink = c.constScanLine(y);
+        const uchar *black = k.constScanLine(y);
+        auto *out = reinterpret_cast<QRgb *>(preview.scanLine(y));
+        for (int x = 0; x < preview.width(); ++x) {
+            const int paper = 255 - black[4 * x];
+            auto level = [&](int value) { return (255 - value) * paper / 255; };
+            out[x] = qRgb(level(ink[4 * x]), level(ink[4 * x + 1]), level(ink[4 * x + 2]));
+        }
+    }
+    return preview;
+}
+
+QVector<QImage> decodeThroughRgba(TIFF *tiff, const TiffDirectory &d)
+{
+    char message[1024] = {};
+    if (!TIFFRGBAImageOK(tiff, message)) {
+        qDebug() << "TIFF cannot be decoded:" << message;
+        return {};
+    }
+    if (qint64(d.width) * d.height * 4 > maxImageBytes) {
+        qDebug() << "TIFF image refused:" << d.width << "x" << d.height << "is larger than a desktop picture may be";
+        return {};
+    }
+    // libtiff hands out associated alpha, byte order R, G, B, A.
+    QImage image(int(d.width), int(d.height), d.alpha ? QImage::Format_RGBA8888_Premultiplied : QImage::Format_RGBX8888);
+    if (image.isNull() ||
+        !TIFFReadRGBAImageOriented(tiff, d.width, d.height, reinterpret_cast<uint32_t *>(image.bits()), ORIENTATION_TOPLEFT, 1))
+        return {};
+    return {image};
+}
+
+} // namespace
+
+QVector<QImage> decodeDirectory(TIFF *tiff, const TiffDirectory &d)
+{
+    if (d.width == 0 || d.height == 0 || d.width > 1u << 20 || d.height > 1u << 20)
+        return {};
+    const bool wholeBytes = d.bitsPerSample == 8 || d.bitsPerSample == 16;
+    const bool unsignedSamples = d.sampleFormat == SAMPLEFORMAT_UINT || d.sampleFormat == SAMPLEFORMAT_VOID;
+    const bool direct = wholeBytes && unsignedSamples &&
+                        (d.photometric == PHOTOMETRIC_MINISBLACK || d.photometric == PHOTOMETRIC_MINISWHITE ||
+                         d.photometric == PHOTOMETRIC_RGB || d.photometric == PHOTOMETRIC_SEPARATED);
+    if (!direct)
+        return d.photometric == PHOTOMETRIC_SEPARATED ? QVector<QImage>() : decodeThroughRgba(tiff, d);
+
+    const int bytes = d.bitsPerSample / 8;
+    DecodePlan plan;
+    if (!makePlan(plan, d, bytes))
+        return {};
+    const bool decoded = TIFFIsTiled(tiff) ? decodeTiles(tiff, d, plan, bytes) : decodeStrips(tiff, d, plan, bytes);
+    if (!decoded)
+        return {};
+    QVector<QImage> images;
+    for (const OutputImage &output : plan.outputs)
+        images.push_back(output.image);
+    if (d.photometric != PHOTOMETRIC_SEPARATED || d.colourSamples() < 4)
+        return images;
+
+    if (d.associatedAlpha) {
+        if (bytes == 2)
+            unpremultiplyInks<quint16>(images[0], images[1]);
+        else
+            unpremultiplyInks<quint8>(images[0], images[1]);
+    }
+    const QImage preview = inkPreview(images[0], images[1]);
+    if (!d.isFourInkSeparation())
+        return {preview};
+    return {preview, images[0], images[1]};
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <tiffio.h>
+
+#include <memory>
+
+class QIODevice;
+
+// libtiff reading from a QIODevice; closing the handle leaves the device open.
+struct TiffCloser {
+    void operator()(TIFF *tiff) const { TIFFClose(tiff); }
+};
+using TiffHandle = std::unique_ptr<TIFF, TiffCloser>;
+
+TiffHandle openTiff(QIODevice *device);
+
+// Routes libtiff's warnings and errors to the debug stream (never to stderr).
+void routeTiffMessagesToDebug();
+
+// What one directory (page) of a TIFF holds, as far as decoding needs it.
+struct TiffDirectory {
+    quint32 width = 0;
+    quint32 height = 0;
+    quint16 samplesPerPixel = 1;
+    quint16 bitsPerSample = 1;
+    quint16 sampleFormat = SAMPLEFORMAT_UINT;
+    quint16 photometric = PHOTOMETRIC_MINISBLACK;
+    quint16 planarConfig = PLANARCONFIG_CONTIG;
+    quint16 extraSamples = 0;
+    bool alpha = false;
+    bool associatedAlpha = false;
+    int numberOfInks = 0;
+    QString imageDescription;
+    QByteArray iccProfile;
+
+    // Colour samples (without extra samples): the ink count of a separation.
+    int colourSamples() const { return samplesPerPixel - extraSamples; }
+    bool isFourInkSeparation() const { return photometric == PHOTOMETRIC_SEPARATED && numberOfInks == 4; }
+    // "NumberOfInks:n;Photometric:p", then the producer's own description,
+    // so that a key the producer states wins.
+    QString attributeText() const;
+};
+
+TiffDirectory readDirectory(TIFF *tiff);
