@@ -9,5 +9,10 @@ void convertToDisplay(cmsHTRANSFORM displayTransform, float inputScale, const fl
         scaled[i] = channels[i] * inputScale;
     cmsDoTransform(displayTransform, scaled, rgb, 1);
     for (int i = 0; i < 3; ++i)
-        rgb[i] = std::clamp(float(double(rgb[i]) * 255.0), 0.0f, 255.0f);
+        rgb[i] = toDisplayLevel(rgb[i]);
+}
+
+float toDisplayLevel(float fraction)
+{
+    return std::clamp(float(double(fraction) * 255.0), 0.0f, 255.0f);
 }

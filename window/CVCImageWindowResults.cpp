@@ -4,7 +4,7 @@
 
 #include "displayconversion.h"
 #include "pixelformat.h"
-#include "referencepass.h"
+#include "fastpass.h"
 #include "widgetprofile.h"
 
 #include <QDebug>
@@ -61,7 +61,7 @@ void CVCImageWindow::BuildDisplayImage()
     // even when the picture has to be shown unconverted.
     const PixelSources sources{sourceImage, inkPage1Image, inkPage2Image, numberOfInks()};
     const PixelTotals totals =
-        referencePass(sources, displayable ? displayTransform.get() : nullptr, inputScale, &displayImage);
+        fastPass(sources, displayable ? displayTransform.get() : nullptr, inputScale, &displayImage);
     if (!displayable)
         displayImage = sourceImage;
     pixelCount = totals.pixelCount;

@@ -1,0 +1,108 @@
+#include "pixelrows.h"
+
+#include "pixelvalues.h"
+
+#include <QColor>
+
+namespace {
+
+void fromArgb32(const QRgb *pixels, int width, bool opaque, bool premultiplied, QRgba64 *row)
+{
+    for (int x = 0; x < width; ++x) {
+        const QRgba64 c = QRgba64::fromArgb32(opaque ? (pixels[x] | 0xff000000u) : pixels[x]);
+        row[x] = premultiplied ? c.unpremultiplied() : c;
+    }
+}
+
+void fromRgba8888(const uchar *bytes, int width, bool premultiplied, QRgba64 *row)
+{
+    for (int x = 0; x < width; ++x) {
+        const uchar *p = bytes + 4 * x;
+        const QRgba64 c = QRgba64::fromRgba(p[0], p[1], p[2], p[3]);
+        row[x] = premultiplied ? c.unpremultiplied() : c;
+    }
+}
+
+} // namespace
+
+bool rowReadable(QImage::Format format)
+{
+    switch (format) {
+    case QImage::Format_RGB32:
+    case QImage::Format_ARGB32:
+    case QImage::Format_ARGB32_Premultiplied:
+    case QImage::Format_RGBX8888:
+    case QImage::Format_RGBA8888:
+    case QImage::Format_RGBA8888_Premultiplied:
+    case QImage::Format_Grayscale8:
+    case QImage::Format_Grayscale16:
+    case QImage::Format_RGBX64:
+    case QImage::Format_RGBA64:
+    case QImage::Format_RGBA64_Premultiplied:
+    case QImage::Format_Indexed8:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool readRow64(const QImage &image, int y, QRgba64 *row)
+{
+    const uchar *line = image.constScanLine(y);
+    const int width = image.width();
+    switch (image.format()) {
+    case QImage::Format_RGB32:
+    case QImage::Format_ARGB32:
+    case QImage::Format_ARGB32_Premultiplied:
+        fromArgb32(reinterpret_cast<const QRgb *>(line), width, image.format() == QImage::Format_RGB32,
+                   image.format() == QImage::Format_ARGB32_Premultiplied, row);
+        return true;
+    case QImage::Format_RGBX8888:
+    case QImage::Format_RGBA8888:
+    case QImage::Format_RGBA8888_Premultiplied:
+        // Like pixelColor, the padding byte of RGBX8888 is read as alpha.
+        fromRgba8888(line, width, image.format() == QImage::Format_RGBA8888_Premultiplied, row);
+        return true;
+    case QImage::Format_Grayscale8:
+        for (int x = 0; x < width; ++x)
+            row[x] = QRgba64::fromRgba(line[x], line[x], line[x], 255);
+        return true;
+    case QImage::Format_Grayscale16:
+        for (int x = 0; x < width; ++x) {
+            const quint16 v = reinterpret_cast<const quint16 *>(line)[x];
+            row[x] = QRgba64::fromRgba64(v, v, v, 65535);
+        }
+        return true;
+    case QImage::Format_RGBX64:
+    case QImage::Format_RGBA64:
+    case QImage::Format_RGBA64_Premultiplied: {
+        const auto *pixels = reinterpret_cast<const QRgba64 *>(line);
+        for (int x = 0; x < width; ++x) {
+            const QRgba64 c = pixels[x];
+            row[x] = image.format() == QImage::Format_RGBA64_Premultiplied ? c.unpremultiplied() : c;
+        }
+        return true;
+    }
+    case QImage::Format_Indexed8: {
+        const QVector<QRgb> table = image.colorTable();
+        for (int x = 0; x < width; ++x)
+            row[x] = QRgba64::fromArgb32(line[x] < table.size() ? table[line[x]] : 0u);
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+const std::array<float, 65536> &levelTable(double scale)
+{
+    static const auto build = [](double factor) {
+        std::array<float, 65536> table{};
+        for (int level = 0; level < 65536; ++level)
+            table[size_t(level)] = scaledFraction(QColor(QRgba64::fromRgba64(quint16(level), 0, 0, 65535)).redF(), factor);
+        return table;
+    };
+    static const std::array<float, 65536> colourLevels = build(255.0);
+    static const std::array<float, 65536> inkLevels = build(100.0);
+    return scale == 100.0 ? inkLevels : colourLevels;
+}

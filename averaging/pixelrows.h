@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QImage>
+#include <QRgba64>
+
+#include <array>
+
+// Reads row y of image as 16-bit RGBA, exactly as QImage::pixelColor sees
+// each pixel (unpremultiplied, grey spread to R, G, B). False for formats
+// it does not know; the caller then takes the per-pixel road.
+bool readRow64(const QImage &image, int y, QRgba64 *row);
+bool rowReadable(QImage::Format format);
+
+// The pixel value record's float for every 16-bit channel level, as
+// scaledFraction(QColor fraction, scale) gives it: scale 255 for colour
+// levels, 100 for ink per cent.
+const std::array<float, 65536> &levelTable(double scale);

@@ -1,0 +1,209 @@
+// The fast pass gives exactly what the per-pixel reference gives.
+#include "fastpass.h"
+#include "lcmshandles.h"
+#include "pixelrows.h"
+#include "referencepass.h"
+#include "resourcedir.h"
+
+#include <QtTest>
+
+#include <cstring>
+#include <random>
+
+namespace {
+
+// An image whose every byte is noise, with the chosen values planted:
+// the green key, full and empty alpha, half alpha.
+QImage noisyImage(QImage::Format format, int width, int height, quint32 seed)
+{
+    QImage image(width, height, format);
+    if (format == QImage::Format_Indexed8) {
+        QVector<QRgb> table;
+        for (int i = 0; i < 200; ++i)
+            table << qRgba(i, 255 - i, (i * 7) % 256, i % 3 == 0 ? 0 : i % 3 == 1 ? 255 : 128);
+        table[5] = qRgb(0, 255, 0);
+        image.setColorTable(table);
+    }
+    std::mt19937 random(seed);
+    for (int y = 0; y < height; ++y) {
+        uchar *line = image.scanLine(y);
+        for (int i = 0; i < image.bytesPerLine(); ++i)
+            line[i] = uchar(random());
+    }
+    if (width > 3 && height > 0 && format != QImage::Format_Indexed8) {
+        image.setPixelColor(0, 0, QColor(0, 255, 0));
+        image.setPixelColor(1, 0, QColor(10, 20, 30, 0));
+        image.setPixelColor(2, 0, QColor(10, 20, 30, 128));
+        image.setPixelColor(3, 0, QColor(255, 255, 255));
+    }
+    return image;
+}
+
+struct Outcome {
+    PixelTotals totals;
+    QImage display;
+};
+
+Outcome run(bool fast, const PixelSources &sources, cmsHTRANSFORM transform, float scale)
+{
+    Outcome outcome;
+    outcome.totals = fast ? fastPass(sources, transform, scale, &outcome.display)
+                          : referencePass(sources, transform, scale, &outcome.display);
+    return outcome;
+}
+
+void compareOutcomes(const PixelSources &sources, cmsHTRANSFORM transform, float scale)
+{
+    const Outcome reference = run(false, sources, transform, scale);
+    const Outcome fast = run(true, sources, transform, scale);
+    QCOMPARE(fast.totals.pixelCount, reference.totals.pixelCount);
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(fast.totals.channelSums[size_t(i)], reference.totals.channelSums[size_t(i)]);
+    QCOMPARE(fast.display.isNull(), reference.display.isNull());
+    if (reference.display.isNull())
+        return;
+    QCOMPARE(fast.display.format(), reference.display.format());
+    QCOMPARE(fast.display.size(), reference.display.size());
+    for (int y = 0; y < reference.display.height(); ++y)
+        QVERIFY2(std::memcmp(fast.display.constScanLine(y), reference.display.constScanLine(y),
+                             size_t(reference.display.width()) * 4) == 0,
+                 qPrintable(QString("row %1").arg(y)));
+}
+
+cmsHPROFILE defaultCmyk()
+{
+    return cmsOpenProfileFromFile((getResourceDir() + "/DefaultCMYK.icc").toLocal8Bit().constData(), "r");
+}
+
+} // namespace
+
+class TestFastPass : public QObject
+{
+    Q_OBJECT
+
+    ProfileHandle srgb{cmsCreate_sRGBProfile()};
+    ProfileHandle monitor{cmsCreate_sRGBProfile()};
+
+private slots:
+    void formatsAndShapes_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<int>("channels");
+        QTest::addColumn<QSize>("size");
+        const QPair<QImage::Format, const char *> formats[] = {
+            {QImage::Format_RGB32, "RGB32"}, {QImage::Format_ARGB32, "ARGB32"},
+            {QImage::Format_ARGB32_Premultiplied, "ARGB32 premultiplied"}, {QImage::Format_RGBX8888, "RGBX8888"},
+            {QImage::Format_RGBA8888, "RGBA8888"}, {QImage::Format_RGBA8888_Premultiplied, "RGBA8888 premultiplied"},
+            {QImage::Format_Grayscale8, "Grayscale8"}, {QImage::Format_Grayscale16, "Grayscale16"},
+            {QImage::Format_RGBX64, "RGBX64"}, {QImage::Format_RGBA64, "RGBA64"},
+            {QImage::Format_RGBA64_Premultiplied, "RGBA64 premultiplied"}, {QImage::Format_Indexed8, "Indexed8"},
+            {QImage::Format_RGB888, "RGB888 (per pixel)"}};
+        for (const auto &format : formats) {
+            const bool grey = format.first == QImage::Format_Grayscale8 || format.first == QImage::Format_Grayscale16;
+            QTest::newRow(format.second) << int(format.first) << (grey ? 1 : 3) << QSize(67, 41);
+        }
+        QTest::newRow("RGB32 1 x 1") << int(QImage::Format_RGB32) << 3 << QSize(1, 1);
+        QTest::newRow("RGB32 1 x 50") << int(QImage::Format_RGB32) << 3 << QSize(1, 50);
+        QTest::newRow("RGB32 77 x 1") << int(QImage::Format_RGB32) << 3 << QSize(77, 1);
+        QTest::newRow("RGB32 0 x 0") << int(QImage::Format_RGB32) << 3 << QSize(0, 0);
+        QTest::newRow("RGB32 read as grey") << int(QImage::Format_RGB32) << 1 << QSize(33, 35);
+    }
+
+    void formatsAndShapes()
+    {
+        QFETCH(int, format);
+        QFETCH(int, channels);
+        QFETCH(QSize, size);
+        const QImage picture = size.isEmpty() ? QImage() : noisyImage(QImage::Format(format), size.width(), size.height(), 7);
+        ProfileHandle grey(cmsCreateGrayProfile(cmsD50_xyY(), nullptr));
+        cmsToneCurve *gamma = cmsBuildGamma(nullptr, 2.2);
+        ProfileHandle greyProfile(cmsCreateGrayProfile(cmsD50_xyY(), gamma));
+        cmsFreeToneCurve(gamma);
+        TransformHandle transform(cmsCreateTransform(channels == 1 ? greyProfile.get() : srgb.get(),
+                                                     channels == 1 ? TYPE_GRAY_FLT : TYPE_RGB_FLT, monitor.get(),
+                                                     TYPE_RGB_FLT, INTENT_RELATIVE_COLORIMETRIC, 0));
+        QVERIFY(transform);
+        const PixelSources sources{picture, {}, {}, channels};
+        compareOutcomes(sources, transform.get(), 1.0f / 255.0f);
+        compareOutcomes(sources, nullptr, 1.0f / 255.0f);
+    }
+
+    void fourInkPages_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QSize>("page1");
+        QTest::addColumn<QSize>("page2");
+        const QSize full(53, 37);
+        QTest::newRow("8-bit pages") << int(QImage::Format_RGBX8888) << full << full;
+        QTest::newRow("16-bit pages") << int(QImage::Format_RGBX64) << full << full;
+        QTest::newRow("RGB32 pages") << int(QImage::Format_RGB32) << full << full;
+        QTest::newRow("missing first page") << int(QImage::Format_RGBX8888) << QSize() << full;
+        QTest::newRow("missing second page") << int(QImage::Format_RGBX8888) << full << QSize();
+        QTest::newRow("smaller pages") << int(QImage::Format_RGBX8888) << QSize(20, 37) << QSize(53, 11);
+    }
+
+    void fourInkPages()
+    {
+        QFETCH(int, format);
+        QFETCH(QSize, page1);
+        QFETCH(QSize, page2);
+        auto page = [&](QSize size, quint32 seed) {
+            if (size.isEmpty())
+                return QImage();
+            QImage image = noisyImage(QImage::Format(format), size.width(), size.height(), seed);
+            // Some pixels with all inks full, some with no coverage.
+            for (int x = 0; x < size.width(); x += 5)
+                image.setPixelColor(x, 0, QColor(255, x % 2 ? 255 : 0, 255));
+            return image;
+        };
+        QImage inks = page(page1, 11);
+        QImage rest = page(page2, 12);
+        ProfileHandle cmyk(defaultCmyk());
+        TransformHandle transform(cmsCreateTransform(cmyk.get(), TYPE_CMYK_FLT, monitor.get(), TYPE_RGB_FLT,
+                                                     INTENT_RELATIVE_COLORIMETRIC, 0));
+        QVERIFY(transform);
+        const PixelSources sources{noisyImage(QImage::Format_RGB32, 53, 37, 3), inks, rest, 4};
+        compareOutcomes(sources, transform.get(), 1.0f);
+    }
+
+    // The record's floats come from lookup tables; every level must match QColor's fraction path.
+    void levelTablesMatchColourFractions()
+    {
+        for (double scale : {255.0, 100.0}) {
+            const auto &table = levelTable(scale);
+            for (int level = 0; level < 65536; ++level) {
+                QColor colour(QRgba64::fromRgba64(quint16(level), 0, 0, 65535));
+                if (table[size_t(level)] != scaledFraction(colour.redF(), scale))
+                    QFAIL(qPrintable(QString("level %1 at scale %2").arg(level).arg(scale)));
+            }
+            QCOMPARE(table[65535], float(scale));
+            QCOMPARE(table[0], 0.0f);
+        }
+    }
+
+    void rowsMatchPixelColour_data()
+    {
+        QTest::addColumn<int>("format");
+        for (QImage::Format format : {QImage::Format_RGB32, QImage::Format_ARGB32, QImage::Format_ARGB32_Premultiplied,
+                                      QImage::Format_RGBX8888, QImage::Format_RGBA8888,
+                                      QImage::Format_RGBA8888_Premultiplied, QImage::Format_Grayscale8,
+                                      QImage::Format_Grayscale16, QImage::Format_RGBX64, QImage::Format_RGBA64,
+                                      QImage::Format_RGBA64_Premultiplied, QImage::Format_Indexed8})
+            QTest::newRow(qPrintable(QString::number(int(format)))) << int(format);
+    }
+
+    void rowsMatchPixelColour()
+    {
+        QFETCH(int, format);
+        const QImage image = noisyImage(QImage::Format(format), 300, 4, 99);
+        std::vector<QRgba64> row(300);
+        for (int y = 0; y < 4; ++y) {
+            QVERIFY(readRow64(image, y, row.data()));
+            for (int x = 0; x < 300; ++x)
+                QCOMPARE(QColor(row[size_t(x)]), image.pixelColor(x, y));
+        }
+    }
+};
+
+QTEST_MAIN(TestFastPass)
+#include "test_fastpass.moc"
