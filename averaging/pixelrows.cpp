@@ -4,6 +4,8 @@
 
 #include <QColor>
 
+#include <algorithm>
+
 namespace {
 
 void fromArgb32(const QRgb *pixels, int width, bool opaque, bool premultiplied, QRgba64 *row)
@@ -105,4 +107,53 @@ const std::array<float, 65536> &levelTable(double scale)
     static const std::array<float, 65536> colourLevels = build(255.0);
     static const std::array<float, 65536> inkLevels = build(100.0);
     return scale == 100.0 ? inkLevels : colourLevels;
+}
+
+bool eightBitLevels(QImage::Format format)
+{
+    switch (format) {
+    case QImage::Format_RGB32:
+    case QImage::Format_ARGB32:
+    case QImage::Format_RGBX8888:
+    case QImage::Format_RGBA8888:
+    case QImage::Format_Grayscale8:
+    case QImage::Format_Indexed8:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool readRow32(const QImage &image, int y, QRgb *row)
+{
+    const uchar *line = image.constScanLine(y);
+    const int width = image.width();
+    switch (image.format()) {
+    case QImage::Format_RGB32:
+        for (int x = 0; x < width; ++x)
+            row[x] = reinterpret_cast<const QRgb *>(line)[x] | 0xff000000u;
+        return true;
+    case QImage::Format_ARGB32:
+        std::copy_n(reinterpret_cast<const QRgb *>(line), width, row);
+        return true;
+    case QImage::Format_RGBX8888:
+    case QImage::Format_RGBA8888:
+        for (int x = 0; x < width; ++x) {
+            const uchar *p = line + 4 * x;
+            row[x] = qRgba(p[0], p[1], p[2], p[3]);
+        }
+        return true;
+    case QImage::Format_Grayscale8:
+        for (int x = 0; x < width; ++x)
+            row[x] = qRgb(line[x], line[x], line[x]);
+        return true;
+    case QImage::Format_Indexed8: {
+        const QVector<QRgb> table = image.colorTable();
+        for (int x = 0; x < width; ++x)
+            row[x] = line[x] < table.size() ? table[line[x]] : 0u;
+        return true;
+    }
+    default:
+        return false;
+    }
 }

@@ -11,6 +11,11 @@
 bool readRow64(const QImage &image, int y, QRgba64 *row);
 bool rowReadable(QImage::Format format);
 
+// Row y of an image with 8-bit levels (RGB32, ARGB32, RGBX8888, RGBA8888,
+// Grayscale8, Indexed8) as ARGB32, exactly as pixelColor sees each pixel.
+bool readRow32(const QImage &image, int y, QRgb *row);
+bool eightBitLevels(QImage::Format format);
+
 // The pixel value record's float for every 16-bit channel level, as
 // scaledFraction(QColor fraction, scale) gives it: scale 255 for colour
 // levels, 100 for ink per cent.

@@ -107,6 +107,9 @@ private slots:
         QTest::newRow("RGB32 77 x 1") << int(QImage::Format_RGB32) << 3 << QSize(77, 1);
         QTest::newRow("RGB32 0 x 0") << int(QImage::Format_RGB32) << 3 << QSize(0, 0);
         QTest::newRow("RGB32 read as grey") << int(QImage::Format_RGB32) << 1 << QSize(33, 35);
+        // Large enough for the table of every 8-bit colour, and noise that defeats colour reuse.
+        QTest::newRow("RGBX8888 large") << int(QImage::Format_RGBX8888) << 3 << QSize(1030, 1021);
+        QTest::newRow("RGBA64 noise") << int(QImage::Format_RGBA64) << 3 << QSize(301, 299);
     }
 
     void formatsAndShapes()
