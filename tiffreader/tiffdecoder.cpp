@@ -102,23 +102,34 @@ bool makePlan(DecodePlan &plan, const TiffDirectory &d, int bytes)
     }
 }
 
+// One destination of a sample within a run: the sample's place in the
+// decoded data and the channel it fills in an output row.
+template <typename Sample>
+struct Route {
+    int sample;
+    Sample *row;
+    int channels;
+    bool inverted;
+};
+
 template <typename Sample>
 void writeRun(DecodePlan &plan, quint32 x, quint32 y, const uchar *data, quint32 pixels, int firstSample,
               int samplesInData)
 {
+    std::vector<Route<Sample>> routes;
+    for (int j = 0; j < samplesInData; ++j)
+        for (const SampleTarget &t : plan.targets[size_t(firstSample + j)]) {
+            OutputImage &output = plan.outputs[size_t(t.image)];
+            Sample *row = reinterpret_cast<Sample *>(output.image.scanLine(int(y))) + size_t(x) * output.channels;
+            routes.push_back({j, row + t.channel, output.channels, t.inverted});
+        }
     const auto *samples = reinterpret_cast<const Sample *>(data);
     const Sample full = Sample(~Sample(0));
-    std::vector<Sample *> rows;
-    for (OutputImage &output : plan.outputs)
-        rows.push_back(reinterpret_cast<Sample *>(output.image.scanLine(int(y))) + size_t(x) * output.channels);
-    for (quint32 i = 0; i < pixels; ++i) {
-        for (int j = 0; j < samplesInData; ++j) {
-            const Sample value = samples[size_t(i) * samplesInData + j];
-            for (const SampleTarget &t : plan.targets[size_t(firstSample + j)]) {
-                const int channels = plan.outputs[size_t(t.image)].channels;
-                rows[size_t(t.image)][size_t(i) * channels + t.channel] = t.inverted ? Sample(full - value) : value;
-            }
-        }
+    for (const Route<Sample> &route : routes) {
+        const Sample *in = samples + route.sample;
+        Sample *out = route.row;
+        for (quint32 i = 0; i < pixels; ++i, in += samplesInData, out += route.channels)
+            *out = route.inverted ? Sample(full - *in) : *in;
     }
 }
 
