@@ -129,24 +129,15 @@ double decodeSeparation(const QString &path, PixelSources *sources)
     return clock.nsecsElapsed() / 1e6;
 }
 
-// Peak resident memory of this process in MiB since the last resetPeakMemory().
-double peakMemoryMiB()
+// A memory figure of this process from /proc/self/status, in MiB:
+// "VmHWM" the peak since resetPeakMemory(), "VmRSS" the present one.
+double memoryMiB(const QByteArray &field)
 {
     QFile status("/proc/self/status");
     status.open(QIODevice::ReadOnly);
     for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    return 0;
-}
-
-double currentMemoryMiB()
-{
-    QFile status("/proc/self/status");
-    status.open(QIODevice::ReadOnly);
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+        if (line.startsWith(field + ":"))
+            return line.mid(field.size() + 1).trimmed().split(' ').first().toDouble() / 1024.0;
     return 0;
 }
 
@@ -207,10 +198,10 @@ void report(const char *name, double decodeMs, const PixelSources &sources, cmsH
 {
     const Timed reference = timed(false, sources, transform, scale);
     // What the images take is there before the pass; the pass adds the rest.
-    const double beforeMiB = currentMemoryMiB() - heldMiB(sources);
+    const double beforeMiB = memoryMiB("VmRSS") - heldMiB(sources);
     resetPeakMemory();
     const Timed fast = timed(true, sources, transform, scale);
-    const double peakOfLoad = peakMemoryMiB() - beforeMiB;
+    const double peakOfLoad = memoryMiB("VmHWM") - beforeMiB;
     const double ratio = reference.ms / fast.ms;
     std::printf("%-26s decode %5.0f ms  reference %5.0f ms  fast %5.0f ms  ratio %5.1fx", name, decodeMs,
                 reference.ms, fast.ms, ratio);

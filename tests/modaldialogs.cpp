@@ -86,3 +86,11 @@ QStringList stopRecordingWarnings()
     delete warningTimer.data();
     return recordedWarnings;
 }
+
+QStringList clickThroughDialog(QAbstractButton *button, const QString &path, FileDialogSeen *seenDialog)
+{
+    answerFileDialog(path, seenDialog);
+    startRecordingWarnings();
+    button->click();
+    return stopRecordingWarnings();
+}

@@ -23,3 +23,9 @@ void answerFileDialog(const QString &path, FileDialogSeen *seenDialog = nullptr)
 void startRecordingWarnings();
 QStringList stopRecordingWarnings();
 
+
+class QAbstractButton;
+
+// Clicks button, answers the file dialog it opens with path, and returns the
+// texts of the warning boxes that came up meanwhile.
+QStringList clickThroughDialog(QAbstractButton *button, const QString &path, FileDialogSeen *seenDialog = nullptr);

@@ -1,5 +1,7 @@
 #include "profiles.h"
 
+#include "resourcedir.h"
+
 #include <QFile>
 
 cmsHPROFILE makeWideRgbProfile(const char *description)
@@ -51,4 +53,9 @@ QString saveProfile(cmsHPROFILE profile, const QString &dir, const QString &name
         file.write(profileBytes(profile));
     cmsCloseProfile(profile);
     return path;
+}
+
+cmsHPROFILE openDefaultCmyk()
+{
+    return cmsOpenProfileFromFile((getResourceDir() + "/DefaultCMYK.icc").toLocal8Bit().constData(), "r");
 }

@@ -21,3 +21,6 @@ QString saveProfile(cmsHPROFILE profile, const QString &dir, const QString &name
 
 // Replaces the description tag (empty text: removes it).
 void setDescription(cmsHPROFILE profile, const char *description);
+
+// The default CMYK profile installed beside the executable.
+cmsHPROFILE openDefaultCmyk();

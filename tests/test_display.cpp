@@ -1,4 +1,5 @@
 // The window's display pass: transform set-up, the picture in the view, the sums.
+#include "imagefiles.h"
 #include "lcmshandles.h"
 #include "modaldialogs.h"
 #include "profiles.h"
@@ -11,22 +12,10 @@
 
 namespace {
 
-QImage filled(int width, int height, QColor colour)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(colour);
-    return image;
-}
-
-cmsHPROFILE defaultCmyk()
-{
-    return cmsOpenProfileFromFile((getResourceDir() + "/DefaultCMYK.icc").toLocal8Bit().constData(), "r");
-}
-
 // What a CMYK pixel looks like on an sRGB monitor under the given intent, in 8-bit levels.
 QColor cmykOnSrgb(const float inks[4], cmsUInt32Number intent)
 {
-    ProfileHandle cmyk(defaultCmyk());
+    ProfileHandle cmyk(openDefaultCmyk());
     ProfileHandle srgb(cmsCreate_sRGBProfile());
     TransformHandle transform(cmsCreateTransform(cmyk.get(), TYPE_CMYK_FLT, srgb.get(), TYPE_RGB_FLT, intent, 0));
     float rgb[3];
@@ -61,7 +50,7 @@ private slots:
         CVCImageWindow window;
         window.show();
         WindowTestAccess access(window);
-        access.holdImage(filled(40, 20, QColor(200, 120, 40)), 3, cmsCreate_sRGBProfile());
+        access.holdImage(solidImage(40, 20, QColor(200, 120, 40)), 3, cmsCreate_sRGBProfile());
         access.buildDisplayImage();
         QCOMPARE(access.pixelCount(), 800);
         QCOMPARE(access.channelSum(0), 800 * 200.0);
@@ -86,13 +75,13 @@ private slots:
     {
         CVCImageWindow window;
         WindowTestAccess access(window);
-        access.holdImage(filled(3, 3, QColor(10, 20, 30)), 3, cmsCreate_sRGBProfile());
+        access.holdImage(solidImage(3, 3, QColor(10, 20, 30)), 3, cmsCreate_sRGBProfile());
         access.buildDisplayImage();
         access.buildDisplayImage();
         QCOMPARE(access.pixelCount(), 9);
         QCOMPARE(access.channelSum(2), 270.0);
         QGraphicsScene *second = access.ui().graphicsView->scene();
-        access.holdImage(filled(2, 1, QColor(0, 255, 0)), 3, cmsCreate_sRGBProfile());
+        access.holdImage(solidImage(2, 1, QColor(0, 255, 0)), 3, cmsCreate_sRGBProfile());
         access.buildDisplayImage();
         QCOMPARE(access.pixelCount(), 0);
         QVERIFY(access.ui().graphicsView->scene() != second || access.ui().graphicsView->scene()->items().size() == 1);
@@ -114,10 +103,10 @@ private slots:
     {
         CVCImageWindow window;
         WindowTestAccess access(window);
-        access.holdImage(filled(4, 4, QColor(50, 60, 70)), 3, cmsCreate_sRGBProfile());
+        access.holdImage(solidImage(4, 4, QColor(50, 60, 70)), 3, cmsCreate_sRGBProfile());
         access.buildDisplayImage();
 
-        const QImage picture = filled(2, 3, QColor(90, 80, 70));
+        const QImage picture = solidImage(2, 3, QColor(90, 80, 70));
         access.holdImage(picture, 3, makeGrayProfile("grey"));
         QTest::ignoreMessage(QtDebugMsg, "No Display TRANSFORM!");
         access.buildDisplayImage();
@@ -131,7 +120,7 @@ private slots:
     {
         CVCImageWindow window;
         WindowTestAccess access(window);
-        const QImage picture = filled(2, 2, QColor(1, 2, 3));
+        const QImage picture = solidImage(2, 2, QColor(1, 2, 3));
         access.holdImage(picture, 3, nullptr);
         startRecordingWarnings();
         QTest::ignoreMessage(QtDebugMsg, "No SRC!");
@@ -154,7 +143,7 @@ private slots:
         QImage page1(1, 1, QImage::Format_RGB32), page2(1, 1, QImage::Format_RGB32);
         page1.setPixel(0, 0, qRgb(255, 255, 255));
         page2.setPixel(0, 0, qRgb(blackLevel, 255, 0));
-        access.holdImage(filled(1, 1, Qt::white), 4, defaultCmyk(), page1, page2);
+        access.holdImage(solidImage(1, 1, Qt::white), 4, openDefaultCmyk(), page1, page2);
         access.buildDisplayImage();
         QCOMPARE(access.inputScale(), 1.0f);
         QVERIFY(near(access.displayImage().pixelColor(0, 0), relative));

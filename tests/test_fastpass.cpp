@@ -2,6 +2,7 @@
 #include "fastpass.h"
 #include "lcmshandles.h"
 #include "pixelrows.h"
+#include "profiles.h"
 #include "referencepass.h"
 #include "resourcedir.h"
 
@@ -68,11 +69,6 @@ void compareOutcomes(const PixelSources &sources, cmsHTRANSFORM transform, float
         QVERIFY2(std::memcmp(fast.display.constScanLine(y), reference.display.constScanLine(y),
                              size_t(reference.display.width()) * 4) == 0,
                  qPrintable(QString("row %1").arg(y)));
-}
-
-cmsHPROFILE defaultCmyk()
-{
-    return cmsOpenProfileFromFile((getResourceDir() + "/DefaultCMYK.icc").toLocal8Bit().constData(), "r");
 }
 
 } // namespace
@@ -161,7 +157,7 @@ private slots:
         };
         QImage inks = page(page1, 11);
         QImage rest = page(page2, 12);
-        ProfileHandle cmyk(defaultCmyk());
+        ProfileHandle cmyk(openDefaultCmyk());
         TransformHandle transform(cmsCreateTransform(cmyk.get(), TYPE_CMYK_FLT, monitor.get(), TYPE_RGB_FLT,
                                                      INTENT_RELATIVE_COLORIMETRIC, 0));
         QVERIFY(transform);

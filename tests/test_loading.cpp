@@ -14,10 +14,7 @@ namespace {
 
 QStringList loadImage(CVCImageWindow &window, const QString &path, FileDialogSeen *seen = nullptr)
 {
-    answerFileDialog(path, seen);
-    startRecordingWarnings();
-    WindowTestAccess(window).ui().loadImagePB->click();
-    return stopRecordingWarnings();
+    return clickThroughDialog(WindowTestAccess(window).ui().loadImagePB, path, seen);
 }
 
 QString description(cmsHPROFILE profile)
@@ -29,7 +26,7 @@ QString description(cmsHPROFILE profile)
 
 QByteArray cmykProfileBytes()
 {
-    ProfileHandle cmyk(cmsOpenProfileFromFile((getResourceDir() + "/DefaultCMYK.icc").toLocal8Bit().constData(), "r"));
+    ProfileHandle cmyk(openDefaultCmyk());
     return profileBytes(cmyk.get());
 }
 

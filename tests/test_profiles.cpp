@@ -11,14 +11,6 @@
 
 namespace {
 
-QStringList clickThroughDialog(QAbstractButton *button, const QString &path, FileDialogSeen *seen = nullptr)
-{
-    answerFileDialog(path, seen);
-    startRecordingWarnings();
-    button->click();
-    return stopRecordingWarnings();
-}
-
 // A profile header with the given colour space and PCS; enough for the fit check.
 cmsHPROFILE makeBareProfile(cmsColorSpaceSignature space, cmsColorSpaceSignature pcs, const char *description)
 {

@@ -1,4 +1,5 @@
 // The measured average: L*a*b* and L*C*h* values, intents, swatch and ink coverage.
+#include "imagefiles.h"
 #include "lcmshandles.h"
 #include "profiles.h"
 #include "resourcedir.h"
@@ -9,18 +10,6 @@
 #include <QtWidgets>
 
 namespace {
-
-QImage filled(int width, int height, QColor colour)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(colour);
-    return image;
-}
-
-cmsHPROFILE defaultCmyk()
-{
-    return cmsOpenProfileFromFile((getResourceDir() + "/DefaultCMYK.icc").toLocal8Bit().constData(), "r");
-}
 
 // L*a*b* (D50, version 2 encoding as the window measures) of one input value
 // straight from Little CMS, in double precision.
@@ -87,7 +76,7 @@ private slots:
         QFETCH(QString, lightness);
         CVCImageWindow window;
         WindowTestAccess access(window);
-        access.holdImage(filled(3, 2, colour), 3, cmsCreate_sRGBProfile());
+        access.holdImage(solidImage(3, 2, colour), 3, cmsCreate_sRGBProfile());
         access.buildDisplayImage();
         QVERIFY(access.setupLabTransform());
         QCOMPARE(access.ui().lL->text(), lightness);
@@ -117,7 +106,7 @@ private slots:
         access.ui().renderingCB->setCurrentIndex(intent);
         cmsCIELab expected{};
         if (inks == 3) {
-            access.holdImage(filled(4, 4, QColor(255, 0, 0)), 3, cmsCreate_sRGBProfile());
+            access.holdImage(solidImage(4, 4, QColor(255, 0, 0)), 3, cmsCreate_sRGBProfile());
             const double red[4] = {1.0, 0.0, 0.0, 0.0};
             ProfileHandle srgb(cmsCreate_sRGBProfile());
             expected = expectedLab(srgb.get(), TYPE_RGB_DBL, red, intent);
@@ -130,9 +119,9 @@ private slots:
             expected = expectedLab(gray.get(), TYPE_GRAY_DBL, level, intent);
         } else {
             const InkPages pages = twentyThirtyFortyTen();
-            access.holdImage(filled(2, 1, Qt::white), 4, defaultCmyk(), pages.page1, pages.page2);
+            access.holdImage(solidImage(2, 1, Qt::white), 4, openDefaultCmyk(), pages.page1, pages.page2);
             const double average[4] = {20, 30, 40, 10};
-            ProfileHandle cmyk(defaultCmyk());
+            ProfileHandle cmyk(openDefaultCmyk());
             expected = expectedLab(cmyk.get(), TYPE_CMYK_DBL, average, intent);
         }
         access.buildDisplayImage();
@@ -147,7 +136,7 @@ private slots:
         CVCImageWindow window;
         WindowTestAccess access(window);
         const InkPages pages = twentyThirtyFortyTen();
-        access.holdImage(filled(2, 1, Qt::white), 4, defaultCmyk(), pages.page1, pages.page2);
+        access.holdImage(solidImage(2, 1, Qt::white), 4, openDefaultCmyk(), pages.page1, pages.page2);
         access.buildDisplayImage();
         QVERIFY(access.setupLabTransform());
         const QStringList relative = {access.ui().lL->text(), access.ui().aL->text(), access.ui().bL->text()};
@@ -167,7 +156,7 @@ private slots:
         window.show();
         WindowTestAccess access(window);
         const InkPages pages = twentyThirtyFortyTen();
-        access.holdImage(filled(2, 1, Qt::white), 4, defaultCmyk(), pages.page1, pages.page2);
+        access.holdImage(solidImage(2, 1, Qt::white), 4, openDefaultCmyk(), pages.page1, pages.page2);
         access.buildDisplayImage();
         QVERIFY(access.setupLabTransform());
         Ui::ImageWindow &ui = access.ui();
@@ -196,7 +185,7 @@ private slots:
         CVCImageWindow window;
         window.show();
         WindowTestAccess access(window);
-        access.holdImage(filled(1, 1, Qt::gray), 3, cmsCreate_sRGBProfile());
+        access.holdImage(solidImage(1, 1, Qt::gray), 3, cmsCreate_sRGBProfile());
         access.buildDisplayImage();
         QVERIFY(access.setupLabTransform());
         access.setAverages({-0.004f, -0.004f, -0.001f}, {-0.004f, 0.004f, 0.0f});
@@ -216,13 +205,13 @@ private slots:
         CVCImageWindow window;
         WindowTestAccess access(window);
         const InkPages pages = twentyThirtyFortyTen();
-        access.holdImage(filled(2, 1, Qt::white), 4, defaultCmyk(), pages.page1, pages.page2);
+        access.holdImage(solidImage(2, 1, Qt::white), 4, openDefaultCmyk(), pages.page1, pages.page2);
         access.buildDisplayImage();
         QVERIFY(access.setupLabTransform());
         QCOMPARE(inkTexts(access), QStringList({"20%", "30%", "40%", "10%", "100%"}));
         QVERIFY(!access.ui().cmykF->isHidden());
 
-        access.holdImage(filled(2, 2, QColor(10, 20, 30)), 3, cmsCreate_sRGBProfile());
+        access.holdImage(solidImage(2, 2, QColor(10, 20, 30)), 3, cmsCreate_sRGBProfile());
         access.buildDisplayImage();
         QVERIFY(access.setupLabTransform());
         QCOMPARE(inkTexts(access), QStringList({"20%", "30%", "40%", "10%", "100%"}));
@@ -234,7 +223,7 @@ private slots:
         WindowTestAccess access(window);
         access.ui().separationCB->setChecked(false);
         const InkPages pages = twentyThirtyFortyTen();
-        access.holdImage(filled(2, 1, Qt::white), 4, defaultCmyk(), pages.page1, pages.page2);
+        access.holdImage(solidImage(2, 1, Qt::white), 4, openDefaultCmyk(), pages.page1, pages.page2);
         access.buildDisplayImage();
         QVERIFY(access.setupLabTransform());
         QVERIFY(access.ui().cmykF->isHidden());
@@ -245,7 +234,7 @@ private slots:
     {
         CVCImageWindow window;
         WindowTestAccess access(window);
-        access.holdImage(filled(3, 3, QColor(0, 255, 0)), 3, cmsCreate_sRGBProfile());
+        access.holdImage(solidImage(3, 3, QColor(0, 255, 0)), 3, cmsCreate_sRGBProfile());
         access.buildDisplayImage();
         QCOMPARE(access.pixelCount(), 0);
         QVERIFY(access.setupLabTransform());
@@ -262,7 +251,7 @@ private slots:
         CVCImageWindow window;
         window.show();
         WindowTestAccess access(window);
-        access.holdImage(filled(2, 2, QColor(0, 0, 255)), 3, makeWideRgbProfile("wide"));
+        access.holdImage(solidImage(2, 2, QColor(0, 0, 255)), 3, makeWideRgbProfile("wide"));
         access.buildDisplayImage();
         QVERIFY(access.setupLabTransform());
         const QString style = access.ui().colorL->styleSheet();
@@ -282,7 +271,7 @@ private slots:
     {
         CVCImageWindow window;
         WindowTestAccess access(window);
-        access.holdImage(filled(2, 2, QColor(40, 50, 60)), 3, cmsCreate_sRGBProfile());
+        access.holdImage(solidImage(2, 2, QColor(40, 50, 60)), 3, cmsCreate_sRGBProfile());
         access.buildDisplayImage();
         QVERIFY(access.setupLabTransform());
         const QString lightness = access.ui().lL->text();

@@ -14,10 +14,7 @@ namespace {
 
 QStringList loadImage(CVCImageWindow &window, const QString &path)
 {
-    answerFileDialog(path);
-    startRecordingWarnings();
-    WindowTestAccess(window).ui().loadImagePB->click();
-    return stopRecordingWarnings();
+    return clickThroughDialog(WindowTestAccess(window).ui().loadImagePB, path);
 }
 
 QStringList inkTexts(WindowTestAccess &access)
@@ -102,7 +99,7 @@ private slots:
         QVERIFY(!access.ui().cmykF->isHidden());
 
         // The measurement equals Little CMS's conversion of the file's mean inks.
-        ProfileHandle cmyk(cmsOpenProfileFromFile((getResourceDir() + "/DefaultCMYK.icc").toLocal8Bit().constData(), "r"));
+        ProfileHandle cmyk(openDefaultCmyk());
         ProfileHandle lab(cmsCreateLab2Profile(nullptr));
         TransformHandle toLab(cmsCreateTransform(cmyk.get(), TYPE_CMYK_DBL, lab.get(), TYPE_Lab_DBL, INTENT_RELATIVE_COLORIMETRIC, 0));
         const double full = bits == 16 ? 65535 : 255;
@@ -115,7 +112,7 @@ private slots:
 
     void embeddedProfileOfSeparation()
     {
-        ProfileHandle cmyk(cmsOpenProfileFromFile((getResourceDir() + "/DefaultCMYK.icc").toLocal8Bit().constData(), "r"));
+        ProfileHandle cmyk(openDefaultCmyk());
         setDescription(cmyk.get(), "Press Proof CMYK");
         TiffPage page;
         page.icc = profileBytes(cmyk.get());
