@@ -92,10 +92,14 @@ void routeTiffMessagesToDebug()
 
 TiffHandle openTiff(QIODevice *device)
 {
-    auto *handle = new DeviceHandle{device, device->pos()};
+    auto handle = std::make_unique<DeviceHandle>(DeviceHandle{device, device->pos()});
     // "m": read through the device, never map it.
-    return TiffHandle(TIFFClientOpen("image", "rm", handle, readProc, writeProc, seekProc, closeProc, sizeProc,
-                                     mapProc, unmapProc));
+    TiffHandle tiff(TIFFClientOpen("image", "rm", handle.get(), readProc, writeProc, seekProc, closeProc, sizeProc,
+                                   mapProc, unmapProc));
+    // Once open, libtiff closes the handle through closeProc; a refused file never reaches it.
+    if (tiff)
+        handle.release();
+    return tiff;
 }
 
 TiffDirectory readDirectory(TIFF *tiff)
