@@ -1,8 +1,11 @@
 #include "fastpass.h"
 
+#include "colournumbers.h"
 #include "displayconversion.h"
+#include "parallel.h"
 #include "pixelrows.h"
 #include "referencepass.h"
+#include "sourcerows.h"
 
 #include <QColor>
 
@@ -15,101 +18,6 @@
 #include <vector>
 
 namespace {
-
-// Runs work(firstRow, endRow) on consecutive blocks of rows, one block per core.
-template <typename Work>
-void forRowBlocks(int height, Work work)
-{
-    const int threads = std::max(1, std::min<int>(int(std::thread::hardware_concurrency()), height / 16));
-    if (threads <= 1) {
-        work(0, height);
-        return;
-    }
-    std::vector<std::thread> pool;
-    for (int t = 1; t < threads; ++t)
-        pool.emplace_back(work, height * t / threads, height * (t + 1) / threads);
-    work(0, height / threads);
-    for (std::thread &thread : pool)
-        thread.join();
-}
-
-// Runs work() once on every core and waits for all.
-template <typename Work>
-void runOnAllCores(Work work)
-{
-    std::vector<std::thread> pool;
-    for (unsigned t = 1; t < std::max(1u, std::thread::hardware_concurrency()); ++t)
-        pool.emplace_back(work);
-    work();
-    for (std::thread &thread : pool)
-        thread.join();
-}
-
-// One row of the images a pass reads, as 16-bit channels.
-class SourceRows
-{
-public:
-    explicit SourceRows(const PixelSources &sources)
-        : s(sources), width(sources.picture.width()), primary(size_t(width)), secondary(size_t(width))
-    {
-    }
-
-    // Channel values (16-bit levels) of row y; pages that lack the row or part of it read as zero.
-    void read(int y)
-    {
-        if (s.channelCount < 4) {
-            readRow64(s.picture, y, primary.data());
-            return;
-        }
-        readPage(s.inkPage1, y, primary);
-        readPage(s.inkPage2, y, secondary);
-    }
-
-    PixelValues values(int x, const std::array<float, 65536> &levels) const
-    {
-        PixelValues v;
-        const QRgba64 a = primary[size_t(x)];
-        v.channel[0] = levels[a.red()];
-        v.channel[1] = levels[a.green()];
-        v.channel[2] = levels[a.blue()];
-        if (s.channelCount < 4) {
-            v.coverage = float(a.alpha() / 65535.0);
-            return v;
-        }
-        const QRgba64 b = secondary[size_t(x)];
-        v.channel[3] = levels[b.red()];
-        v.coverage = float(b.green() / 65535.0);
-        return v;
-    }
-
-    QRgba64 pixel(int x) const { return primary[size_t(x)]; }
-
-    // The channels the display transform reads, packed into one number.
-    quint64 key(int x) const
-    {
-        const QRgba64 a = primary[size_t(x)];
-        const quint64 rgb = (quint64(a.red()) << 32) | (quint64(a.green()) << 16) | a.blue();
-        if (s.channelCount < 4)
-            return rgb;
-        return (rgb << 16) | secondary[size_t(x)].red();
-    }
-
-private:
-    void readPage(const QImage &page, int y, std::vector<QRgba64> &row)
-    {
-        std::fill(row.begin(), row.end(), QRgba64::fromRgba64(0));
-        if (y >= page.height())
-            return;
-        std::vector<QRgba64> line(size_t(page.width()));
-        readRow64(page, y, line.data());
-        std::copy_n(line.begin(), std::min(page.width(), width), row.begin());
-    }
-
-    const PixelSources &s;
-    int width;
-    std::vector<QRgba64> primary;
-    std::vector<QRgba64> secondary;
-};
 
 bool readableByRows(const PixelSources &sources)
 {
@@ -311,55 +219,6 @@ PixelTotals sumEightBitInParallel(const PixelSources &sources)
     }
     return totals;
 }
-
-// Open addressing from the packed channel levels of a colour to its number.
-class ColourNumbers
-{
-public:
-    explicit ColourNumbers(size_t expected) { rehash(std::max<size_t>(1024, expected * 2)); }
-
-    // The colour's number, adding it when new.
-    quint32 insert(quint64 key)
-    {
-        if (list.size() * 2 >= keys.size())
-            rehash(keys.size() * 2);
-        size_t slot = find(key);
-        if (numbers[slot] == 0) {
-            list.push_back(key);
-            keys[slot] = key;
-            numbers[slot] = quint32(list.size());
-        }
-        return numbers[slot] - 1;
-    }
-    quint32 numberOf(quint64 key) const { return numbers[find(key)] - 1; }
-    const std::vector<quint64> &colours() const { return list; }
-
-private:
-    size_t find(quint64 key) const
-    {
-        size_t slot = size_t((key * 0x9E3779B97F4A7C15ull) >> 20) & (keys.size() - 1);
-        while (numbers[slot] != 0 && keys[slot] != key)
-            slot = (slot + 1) & (keys.size() - 1);
-        return slot;
-    }
-    void rehash(size_t capacity)
-    {
-        size_t size = 1;
-        while (size < capacity)
-            size *= 2;
-        keys.assign(size, 0);
-        numbers.assign(size, 0);
-        for (size_t i = 0; i < list.size(); ++i) {
-            const size_t slot = find(list[i]);
-            keys[slot] = list[i];
-            numbers[slot] = quint32(i + 1);
-        }
-    }
-
-    std::vector<quint64> keys;
-    std::vector<quint32> numbers; // 0: empty slot; otherwise the colour's number plus one
-    std::vector<quint64> list;
-};
 
 void keyLevels(quint64 key, int channelCount, quint16 *channelLevels)
 {
