@@ -65,6 +65,19 @@ quint32 opaqueDisplayBytes(const float rgb[3])
     return packed;
 }
 
+// The display image's rows for the worker threads, taken on the calling
+// thread: scanLine() and bits() detach, which touches the image unguarded.
+class DisplayRows
+{
+public:
+    explicit DisplayRows(QImage *display) : base(display->bits()), stride(display->bytesPerLine()) {}
+    quint32 *operator[](int y) const { return reinterpret_cast<quint32 *>(base + qsizetype(y) * stride); }
+
+private:
+    uchar *base;
+    qsizetype stride;
+};
+
 constexpr quint32 transparentMask = 0x00ffffffu; // clears the alpha byte of packed R, G, B, A
 constexpr quint32 maskedFlag = 0x80000000u;
 
@@ -124,6 +137,7 @@ bool countedEightBit(QRgb pixel, int channelCount)
 // in a table of all 2^(8n) colours, so no hashing is needed.
 void renderEightBitColours(const PixelSources &sources, cmsHTRANSFORM transform, float inputScale, QImage *display)
 {
+    const DisplayRows displayRows(display);
     const int n = sources.channelCount;
     const int bits = 8 * std::max(1, n);
     const size_t colours = size_t(1) << bits;
@@ -135,7 +149,7 @@ void renderEightBitColours(const PixelSources &sources, cmsHTRANSFORM transform,
         std::vector<QRgb> row(static_cast<size_t>(width));
         for (int y = first; y < end; ++y) {
             readRow32(sources.picture, y, row.data());
-            auto *out = reinterpret_cast<quint32 *>(display->scanLine(y));
+            quint32 *out = displayRows[y];
             for (int x = 0; x < width; ++x) {
                 const quint32 index = colourIndex(row[size_t(x)], n);
                 seen[index / 64] |= quint64(1) << (index % 64);
@@ -164,7 +178,7 @@ void renderEightBitColours(const PixelSources &sources, cmsHTRANSFORM transform,
         [&](size_t i, quint32 bytes) { bytesOf[distinct[i]] = bytes; });
     forRowBlocks(sources.picture.height(), [&](int first, int end) {
         for (int y = first; y < end; ++y) {
-            auto *out = reinterpret_cast<quint32 *>(display->scanLine(y));
+            quint32 *out = displayRows[y];
             for (int x = 0; x < width; ++x) {
                 const quint32 bytes = bytesOf[out[x] & ~maskedFlag];
                 out[x] = out[x] & maskedFlag ? bytes & transparentMask : bytes;
@@ -231,6 +245,7 @@ void keyLevels(quint64 key, int channelCount, quint16 *channelLevels)
 // Returns false, having drawn nothing, when the colours hardly repeat.
 bool renderDistinctColours(const PixelSources &sources, cmsHTRANSFORM transform, float inputScale, QImage *display)
 {
+    const DisplayRows displayRows(display);
     const int n = sources.channelCount;
     const int width = sources.picture.width();
     const size_t pixels = size_t(width) * size_t(sources.picture.height());
@@ -267,7 +282,7 @@ bool renderDistinctColours(const PixelSources &sources, cmsHTRANSFORM transform,
         SourceRows rows(sources);
         for (int y = first; y < end; ++y) {
             rows.read(y);
-            auto *out = reinterpret_cast<quint32 *>(display->scanLine(y));
+            quint32 *out = displayRows[y];
             for (int x = 0; x < width; ++x) {
                 const quint32 bytes = bytesOf[all.numberOf(rows.key(x))];
                 out[x] = counted(rows, x, n, levels) ? bytes : bytes & transparentMask;
@@ -280,6 +295,7 @@ bool renderDistinctColours(const PixelSources &sources, cmsHTRANSFORM transform,
 // Colours that hardly repeat (noise): every pixel is converted, a row per batch.
 void renderEveryPixel(const PixelSources &sources, cmsHTRANSFORM transform, float inputScale, QImage *display)
 {
+    const DisplayRows displayRows(display);
     const int n = sources.channelCount;
     const int width = sources.picture.width();
     const auto &levels = levelsFor(n);
@@ -295,7 +311,7 @@ void renderEveryPixel(const PixelSources &sources, cmsHTRANSFORM transform, floa
                     input[size_t(x) * channels + c] = values.channel[c] * inputScale;
             }
             cmsDoTransform(transform, input.data(), output.data(), cmsUInt32Number(width));
-            auto *out = reinterpret_cast<quint32 *>(display->scanLine(y));
+            quint32 *out = displayRows[y];
             for (int x = 0; x < width; ++x) {
                 float rgb[3];
                 for (int c = 0; c < 3; ++c)
