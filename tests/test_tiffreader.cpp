@@ -114,6 +114,7 @@ private slots:
         QTest::addColumn<bool>("tiled");
         QTest::addColumn<int>("alpha");
         QTest::addColumn<int>("compression");
+        QTest::addColumn<bool>("bigEndian");
         for (int bits : {8, 16})
             for (bool planar : {false, true})
                 for (bool tiled : {false, true})
@@ -123,11 +124,14 @@ private slots:
                                                  .arg(planar ? "planar" : "contiguous")
                                                  .arg(tiled ? "tiles" : "strips")
                                                  .arg(alpha < 0 ? "no alpha" : alpha == EXTRASAMPLE_ASSOCALPHA ? "associated" : "unassociated");
-                        QTest::newRow(qPrintable(name)) << bits << planar << tiled << alpha << int(COMPRESSION_NONE);
+                        QTest::newRow(qPrintable(name)) << bits << planar << tiled << alpha << int(COMPRESSION_NONE) << false;
                     }
-        QTest::newRow("8-bit LZW") << 8 << false << false << int(EXTRASAMPLE_UNASSALPHA) << int(COMPRESSION_LZW);
-        QTest::newRow("16-bit Deflate tiles") << 16 << true << true << -1 << int(COMPRESSION_ADOBE_DEFLATE);
-        QTest::newRow("8-bit PackBits") << 8 << false << false << -1 << int(COMPRESSION_PACKBITS);
+        QTest::newRow("8-bit LZW") << 8 << false << false << int(EXTRASAMPLE_UNASSALPHA) << int(COMPRESSION_LZW) << false;
+        QTest::newRow("16-bit Deflate tiles") << 16 << true << true << -1 << int(COMPRESSION_ADOBE_DEFLATE) << false;
+        QTest::newRow("8-bit PackBits") << 8 << false << false << -1 << int(COMPRESSION_PACKBITS) << false;
+        // Motorola byte order with LZW and horizontal differencing, as prepress tools write them.
+        QTest::newRow("16-bit big-endian LZW predictor")
+            << 16 << false << false << int(EXTRASAMPLE_UNASSALPHA) << int(COMPRESSION_LZW) << true;
     }
 
     void separationLayouts()
@@ -137,6 +141,7 @@ private slots:
         QFETCH(bool, tiled);
         QFETCH(int, alpha);
         QFETCH(int, compression);
+        QFETCH(bool, bigEndian);
         const bool associated = alpha == EXTRASAMPLE_ASSOCALPHA;
         TiffPage page;
         page.width = 37;
@@ -146,6 +151,7 @@ private slots:
         page.tiled = tiled;
         page.extraSample = alpha;
         page.compression = compression;
+        page.predictor = bigEndian ? PREDICTOR_HORIZONTAL : PREDICTOR_NONE;
         page.sample = [=](int x, int y, int s) {
             if (s == 4)
                 return coverageLevel(x, y, bits);
@@ -153,7 +159,7 @@ private slots:
             return associated ? int(qint64(ink) * coverageLevel(x, y, bits) / fullLevel(bits)) : ink;
         };
         const QString path = dir + "/separation.tif";
-        QVERIFY(writeTiff(path, {page}));
+        QVERIFY(writeTiff(path, {page}, bigEndian));
 
         QImageReader reader(path);
         QCOMPARE(reader.imageCount(), 3);

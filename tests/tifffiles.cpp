@@ -14,6 +14,8 @@ void setTags(TIFF *tiff, const TiffPage &page)
     TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, uint16_t(page.photometric));
     TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, uint16_t(page.planar ? PLANARCONFIG_SEPARATE : PLANARCONFIG_CONTIG));
     TIFFSetField(tiff, TIFFTAG_COMPRESSION, uint16_t(page.compression));
+    if (page.predictor != PREDICTOR_NONE)
+        TIFFSetField(tiff, TIFFTAG_PREDICTOR, uint16_t(page.predictor));
     if (page.extraSample >= 0) {
         const uint16_t kinds[1] = {uint16_t(page.extraSample)};
         TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, uint16_t(1), kinds);
@@ -80,9 +82,9 @@ bool writeStrips(TIFF *tiff, const TiffPage &page, int samples)
 
 } // namespace
 
-bool writeTiff(const QString &path, const QVector<TiffPage> &pages)
+bool writeTiff(const QString &path, const QVector<TiffPage> &pages, bool bigEndian)
 {
-    TIFF *tiff = TIFFOpen(path.toLocal8Bit().constData(), "w");
+    TIFF *tiff = TIFFOpen(path.toLocal8Bit().constData(), bigEndian ? "wb" : "wl");
     if (!tiff)
         return false;
     bool ok = true;

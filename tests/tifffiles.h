@@ -20,11 +20,13 @@ struct TiffPage {
     bool tiled = false;
     int extraSample = -1; // EXTRASAMPLE_ASSOCALPHA, EXTRASAMPLE_UNASSALPHA or none
     int compression = COMPRESSION_NONE;
+    int predictor = PREDICTOR_NONE;
     int numberOfInksTag = 0; // 0: leave the tag out
     QString description;
     QByteArray icc;
     std::function<int(int x, int y, int sample)> sample = [](int, int, int) { return 0; };
 };
 
-// Writes the pages to path; returns false when libtiff refuses.
-bool writeTiff(const QString &path, const QVector<TiffPage> &pages);
+// Writes the pages to path, in big-endian byte order when bigEndian (as
+// Motorola-order files from some prepress tools are); false when libtiff refuses.
+bool writeTiff(const QString &path, const QVector<TiffPage> &pages, bool bigEndian = false);
