@@ -293,7 +293,55 @@ private slots:
         QCOMPARE(image.pixelColor(2, 0), QColor(175, 175, 175));
     }
 
-    void paletteAndLabStillDecode()
+    void paletteAndYCbCrDecode()
+    {
+        const QString palettePath = dir + "/palette.tif";
+        TIFF *tiff = TIFFOpen(palettePath.toLocal8Bit().constData(), "w");
+        TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, uint32_t(4));
+        TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, uint32_t(1));
+        TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, uint16_t(1));
+        TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, uint16_t(8));
+        TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, uint16_t(PHOTOMETRIC_PALETTE));
+        std::vector<uint16_t> red(256, 0), green(256, 0), blue(256, 0);
+        red[1] = 65535;
+        green[2] = 32896; // 128 in 8 bits
+        blue[3] = 65535;
+        TIFFSetField(tiff, TIFFTAG_COLORMAP, red.data(), green.data(), blue.data());
+        const uint8_t indices[4] = {0, 1, 2, 3};
+        TIFFWriteScanline(tiff, const_cast<uint8_t *>(indices), 0, 0);
+        TIFFClose(tiff);
+        const QImage palette(palettePath);
+        QCOMPARE(palette.pixelColor(1, 0), QColor(255, 0, 0));
+        QCOMPARE(palette.pixelColor(2, 0), QColor(0, 128, 0));
+        QCOMPARE(palette.pixelColor(3, 0), QColor(0, 0, 255));
+
+        // Camera-style JPEG-compressed YCbCr: lossy, so only close to the colour written.
+        const QString ycbcrPath = dir + "/ycbcr.tif";
+        tiff = TIFFOpen(ycbcrPath.toLocal8Bit().constData(), "w");
+        TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, uint32_t(16));
+        TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, uint32_t(16));
+        TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, uint16_t(3));
+        TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, uint16_t(8));
+        TIFFSetField(tiff, TIFFTAG_COMPRESSION, uint16_t(COMPRESSION_JPEG));
+        TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, uint16_t(PHOTOMETRIC_YCBCR));
+        TIFFSetField(tiff, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB);
+        TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, uint32_t(16));
+        std::vector<uint8_t> line(48);
+        for (int x = 0; x < 16; ++x) {
+            line[size_t(3 * x)] = 200;
+            line[size_t(3 * x + 1)] = 60;
+            line[size_t(3 * x + 2)] = 30;
+        }
+        for (uint32_t y = 0; y < 16; ++y)
+            TIFFWriteScanline(tiff, line.data(), y, 0);
+        TIFFClose(tiff);
+        const QColor shown = QImage(ycbcrPath).pixelColor(8, 8);
+        QVERIFY2(qAbs(shown.red() - 200) < 8 && qAbs(shown.green() - 60) < 8 && qAbs(shown.blue() - 30) < 8,
+                 qPrintable(shown.name()));
+        QCOMPARE(readText(ycbcrPath), QString("NumberOfInks:3;Photometric:6"));
+    }
+
+    void labAndFiveInksStillDecode()
     {
         TiffPage lab;
         lab.photometric = PHOTOMETRIC_CIELAB;
