@@ -47,6 +47,15 @@ InkPages twentyThirtyFortyTen()
     return pages;
 }
 
+// Hands the window the 20/30/40/10 separation under the default CMYK profile and measures it.
+bool measureSeparation(WindowTestAccess &access)
+{
+    const InkPages pages = twentyThirtyFortyTen();
+    access.holdImage(solidImage(2, 1, Qt::white), 4, openDefaultCmyk(), pages.page1, pages.page2);
+    access.buildDisplayImage();
+    return access.setupLabTransform();
+}
+
 QStringList inkTexts(WindowTestAccess &access)
 {
     Ui::ImageWindow &ui = access.ui();
@@ -135,10 +144,7 @@ private slots:
     {
         CVCImageWindow window;
         WindowTestAccess access(window);
-        const InkPages pages = twentyThirtyFortyTen();
-        access.holdImage(solidImage(2, 1, Qt::white), 4, openDefaultCmyk(), pages.page1, pages.page2);
-        access.buildDisplayImage();
-        QVERIFY(access.setupLabTransform());
+        QVERIFY(measureSeparation(access));
         const QStringList relative = {access.ui().lL->text(), access.ui().aL->text(), access.ui().bL->text()};
         const QString swatch = access.ui().colorL->styleSheet();
 
@@ -155,10 +161,7 @@ private slots:
         CVCImageWindow window;
         window.show();
         WindowTestAccess access(window);
-        const InkPages pages = twentyThirtyFortyTen();
-        access.holdImage(solidImage(2, 1, Qt::white), 4, openDefaultCmyk(), pages.page1, pages.page2);
-        access.buildDisplayImage();
-        QVERIFY(access.setupLabTransform());
+        QVERIFY(measureSeparation(access));
         Ui::ImageWindow &ui = access.ui();
         const QString swatch = ui.colorL->styleSheet();
         const QStringList inks = inkTexts(access);
@@ -204,10 +207,7 @@ private slots:
     {
         CVCImageWindow window;
         WindowTestAccess access(window);
-        const InkPages pages = twentyThirtyFortyTen();
-        access.holdImage(solidImage(2, 1, Qt::white), 4, openDefaultCmyk(), pages.page1, pages.page2);
-        access.buildDisplayImage();
-        QVERIFY(access.setupLabTransform());
+        QVERIFY(measureSeparation(access));
         QCOMPARE(inkTexts(access), QStringList({"20%", "30%", "40%", "10%", "100%"}));
         QVERIFY(!access.ui().cmykF->isHidden());
 
@@ -222,10 +222,7 @@ private slots:
         CVCImageWindow window;
         WindowTestAccess access(window);
         access.ui().separationCB->setChecked(false);
-        const InkPages pages = twentyThirtyFortyTen();
-        access.holdImage(solidImage(2, 1, Qt::white), 4, openDefaultCmyk(), pages.page1, pages.page2);
-        access.buildDisplayImage();
-        QVERIFY(access.setupLabTransform());
+        QVERIFY(measureSeparation(access));
         QVERIFY(access.ui().cmykF->isHidden());
         QCOMPARE(access.ui().tL->text(), QString("100%"));
     }

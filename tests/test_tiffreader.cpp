@@ -28,6 +28,18 @@ int coverageLevel(int x, int y, int bits)
     return pattern == 0 ? fullLevel(bits) : pattern == 1 ? 0 : fullLevel(bits) / 5;
 }
 
+// A new TIFF file with the basic tags of one page set; the caller writes its pixels.
+TIFF *startTiff(const QString &path, quint32 width, quint32 height, int samples, int photometric)
+{
+    TIFF *tiff = TIFFOpen(path.toLocal8Bit().constData(), "w");
+    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, uint32_t(width));
+    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, uint32_t(height));
+    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, uint16_t(samples));
+    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, uint16_t(8));
+    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, uint16_t(photometric));
+    return tiff;
+}
+
 QString readText(const QString &path)
 {
     QImageReader reader(path);
@@ -296,12 +308,7 @@ private slots:
     void paletteAndYCbCrDecode()
     {
         const QString palettePath = dir + "/palette.tif";
-        TIFF *tiff = TIFFOpen(palettePath.toLocal8Bit().constData(), "w");
-        TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, uint32_t(4));
-        TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, uint32_t(1));
-        TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, uint16_t(1));
-        TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, uint16_t(8));
-        TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, uint16_t(PHOTOMETRIC_PALETTE));
+        TIFF *tiff = startTiff(palettePath, 4, 1, 1, PHOTOMETRIC_PALETTE);
         std::vector<uint16_t> red(256, 0), green(256, 0), blue(256, 0);
         red[1] = 65535;
         green[2] = 32896; // 128 in 8 bits
@@ -317,13 +324,8 @@ private slots:
 
         // Camera-style JPEG-compressed YCbCr: lossy, so only close to the colour written.
         const QString ycbcrPath = dir + "/ycbcr.tif";
-        tiff = TIFFOpen(ycbcrPath.toLocal8Bit().constData(), "w");
-        TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, uint32_t(16));
-        TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, uint32_t(16));
-        TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, uint16_t(3));
-        TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, uint16_t(8));
+        tiff = startTiff(ycbcrPath, 16, 16, 3, PHOTOMETRIC_YCBCR);
         TIFFSetField(tiff, TIFFTAG_COMPRESSION, uint16_t(COMPRESSION_JPEG));
-        TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, uint16_t(PHOTOMETRIC_YCBCR));
         TIFFSetField(tiff, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB);
         TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, uint32_t(16));
         std::vector<uint8_t> line(48);
@@ -422,12 +424,7 @@ private slots:
     void absurdDimensionsAreRefused()
     {
         const QString path = dir + "/huge.tif";
-        TIFF *tiff = TIFFOpen(path.toLocal8Bit().constData(), "w");
-        TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, uint32_t(1000000));
-        TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, uint32_t(1000000));
-        TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, uint16_t(4));
-        TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, uint16_t(8));
-        TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, uint16_t(PHOTOMETRIC_SEPARATED));
+        TIFF *tiff = startTiff(path, 1000000, 1000000, 4, PHOTOMETRIC_SEPARATED);
         TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, uint32_t(1));
         std::vector<uint8_t> line(4000000, 0);
         TIFFWriteScanline(tiff, line.data(), 0, 0);
