@@ -18,7 +18,9 @@ bool getPixelFormat(int channelCount, cmsUInt32Number *pixelFormat, float *scale
         *scale = 1.0f / 255.0f;
         return true;
     case 2:
+        // Little CMS reads two-channel floats as fractions, like grey and RGB.
         *pixelFormat = floatFormat(PT_MCH2, 2);
+        *scale = 1.0f / 255.0f;
         return true;
     case 3:
         *pixelFormat = TYPE_RGB_FLT;

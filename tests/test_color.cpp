@@ -23,7 +23,7 @@ private slots:
                                 0x57004C, 0x580054, 0x59005C, 0x5A0064, 0x5B006C, 0x5C0074, 0x5D007C};
         for (int n = 1; n <= 15; ++n)
             QTest::newRow(qPrintable(QString("%1 channels").arg(n)))
-                << n << formats[n - 1] << (n == 1 || n == 3 ? per255 : one);
+                << n << formats[n - 1] << (n <= 3 ? per255 : one);
     }
 
     void pixelFormats()

@@ -155,6 +155,22 @@ private slots:
         QCOMPARE(cmsGetColorSpace(access.sourceProfile()), cmsSigMCH2Data);
     }
 
+    // More of both inks must give a darker average, level by level.
+    void twoColourLevelsDarkenSteadily()
+    {
+        CVCImageWindow window;
+        WindowTestAccess access(window);
+        double previous = 101.0;
+        for (int level : {0, 1, 50, 128, 255}) {
+            const QString path =
+                writeJpeg(dir, "duotone.jpg", solidImage(4, 4, QColor(level, level, level)), "NumberOfInks:2");
+            QCOMPARE(loadImage(window, path), QStringList());
+            const double lightness = access.ui().lL->text().toDouble();
+            QVERIFY2(lightness < previous, qPrintable(QString("level %1 gives L* %2").arg(level).arg(lightness)));
+            previous = lightness;
+        }
+    }
+
     // A JPEG can carry a CMYK profile but not the ink pages of a separation.
     void cmykJpegWithoutInkPagesIsRefused()
     {
