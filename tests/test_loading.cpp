@@ -5,6 +5,7 @@
 #include "profiles.h"
 #include "resourcedir.h"
 #include "testenvironment.h"
+#include "tifffiles.h"
 #include "windowtestaccess.h"
 
 #include <QtTest>
@@ -169,6 +170,37 @@ private slots:
             QVERIFY2(lightness < previous, qPrintable(QString("level %1 gives L* %2").arg(level).arg(lightness)));
             previous = lightness;
         }
+    }
+
+    // A colour-map TIFF is the RGB picture its map stands for, measured as such.
+    void paletteTiffMeasuresAsRgb()
+    {
+        const QVector<QRgb> colours = {qRgb(200, 40, 30), qRgb(20, 160, 90), qRgb(250, 230, 20), qRgb(60, 60, 200)};
+        TiffPage palette;
+        palette.photometric = PHOTOMETRIC_PALETTE;
+        palette.colourSamples = 1;
+        palette.colourMap = colours;
+        palette.sample = [](int x, int, int) { return x; };
+        TiffPage rgb;
+        rgb.photometric = PHOTOMETRIC_RGB;
+        rgb.colourSamples = 3;
+        rgb.sample = [colours](int x, int, int s) {
+            const QRgb c = colours[x];
+            return s == 0 ? qRed(c) : s == 1 ? qGreen(c) : qBlue(c);
+        };
+        const QString palettePath = dir + "/palette.tif";
+        const QString rgbPath = dir + "/rgb.tif";
+        QVERIFY(writeTiff(palettePath, {palette}) && writeTiff(rgbPath, {rgb}));
+
+        CVCImageWindow window;
+        WindowTestAccess access(window);
+        QCOMPARE(loadImage(window, rgbPath), QStringList());
+        const QStringList expected = {access.ui().lL->text(), access.ui().aL->text(), access.ui().bL->text()};
+        QCOMPARE(loadImage(window, palettePath), QStringList());
+        QCOMPARE(access.attributes().value("NumberOfInks"), 3);
+        QCOMPARE(access.ui().embeddedL->text(), QString("none (sRGB assigned)"));
+        QCOMPARE(QStringList({access.ui().lL->text(), access.ui().aL->text(), access.ui().bL->text()}), expected);
+        QVERIFY(expected[2].toDouble() > 10.0);
     }
 
     // A JPEG can carry a CMYK profile but not the ink pages of a separation.

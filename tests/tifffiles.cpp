@@ -28,6 +28,15 @@ void setTags(TIFF *tiff, const TiffPage &page)
         TIFFSetField(tiff, TIFFTAG_IMAGEDESCRIPTION, page.description.toUtf8().constData());
     if (!page.icc.isEmpty())
         TIFFSetField(tiff, TIFFTAG_ICCPROFILE, uint32_t(page.icc.size()), page.icc.constData());
+    if (page.photometric == PHOTOMETRIC_PALETTE) {
+        std::vector<uint16_t> red(256, 0), green(256, 0), blue(256, 0);
+        for (int i = 0; i < page.colourMap.size() && i < 256; ++i) {
+            red[size_t(i)] = uint16_t(qRed(page.colourMap[i]) * 257);
+            green[size_t(i)] = uint16_t(qGreen(page.colourMap[i]) * 257);
+            blue[size_t(i)] = uint16_t(qBlue(page.colourMap[i]) * 257);
+        }
+        TIFFSetField(tiff, TIFFTAG_COLORMAP, red.data(), green.data(), blue.data());
+    }
     if (page.tiled) {
         TIFFSetField(tiff, TIFFTAG_TILEWIDTH, uint32_t(16));
         TIFFSetField(tiff, TIFFTAG_TILELENGTH, uint32_t(16));

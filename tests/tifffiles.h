@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QRgb>
 #include <QString>
 #include <QVector>
 
@@ -24,6 +25,7 @@ struct TiffPage {
     int numberOfInksTag = 0; // 0: leave the tag out
     QString description;
     QByteArray icc;
+    QVector<QRgb> colourMap; // written for PHOTOMETRIC_PALETTE pages of 8 bits
     std::function<int(int x, int y, int sample)> sample = [](int, int, int) { return 0; };
 };
 

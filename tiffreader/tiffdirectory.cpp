@@ -124,6 +124,9 @@ TiffDirectory readDirectory(TIFF *tiff)
     }
     uint16_t inks = 0;
     d.numberOfInks = TIFFGetField(tiff, TIFFTAG_NUMBEROFINKS, &inks) ? inks : d.colourSamples();
+    // One index per pixel, but the colour map makes it an RGB picture.
+    if (d.photometric == PHOTOMETRIC_PALETTE)
+        d.numberOfInks = 3;
 
     char *description = nullptr;
     if (TIFFGetField(tiff, TIFFTAG_IMAGEDESCRIPTION, &description) && description)
@@ -135,9 +138,22 @@ TiffDirectory readDirectory(TIFF *tiff)
     return d;
 }
 
+int TiffDirectory::deliveredPhotometric() const
+{
+    switch (photometric) {
+    case PHOTOMETRIC_PALETTE:
+    case PHOTOMETRIC_YCBCR:
+        return PHOTOMETRIC_RGB;
+    case PHOTOMETRIC_MINISWHITE:
+        return PHOTOMETRIC_MINISBLACK;
+    default:
+        return photometric;
+    }
+}
+
 QString TiffDirectory::attributeText() const
 {
-    QString text = QString("NumberOfInks:%1;Photometric:%2").arg(numberOfInks).arg(photometric);
+    QString text = QString("NumberOfInks:%1;Photometric:%2").arg(numberOfInks).arg(deliveredPhotometric());
     if (!imageDescription.isEmpty())
         text += ";" + imageDescription;
     return text;

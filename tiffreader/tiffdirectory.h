@@ -39,6 +39,9 @@ struct TiffDirectory {
     // Colour samples (without extra samples): the ink count of a separation.
     int colourSamples() const { return samplesPerPixel - extraSamples; }
     bool isFourInkSeparation() const { return photometric == PHOTOMETRIC_SEPARATED && numberOfInks == 4; }
+    // The photometric code of the picture as it is delivered: palette and
+    // YCbCr pictures arrive as RGB, white-is-zero grey as black-is-zero grey.
+    int deliveredPhotometric() const;
     // "NumberOfInks:n;Photometric:p", then the producer's own description,
     // so that a key the producer states wins.
     QString attributeText() const;
