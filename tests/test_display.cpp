@@ -71,6 +71,60 @@ private slots:
         }
     }
 
+    // After a load the panel takes the width of its new texts; the picture must
+    // still be whole, and captions whole beside values of any length.
+    void wholePictureAndCaptionsAfterLoad_data()
+    {
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QString>("profileName");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("long file name") << "proof for the spring catalogue, cover, final.jpg"
+                                        << "Studio RGB" << "label" << "imageL";
+        QTest::newRow("long profile name") << "wide.jpg"
+                                           << "Press characterisation of a very wide studio RGB space, version four"
+                                           << "label_2" << "embeddedL";
+    }
+
+    void wholePictureAndCaptionsAfterLoad()
+    {
+        QFETCH(QString, fileName);
+        QFETCH(QString, profileName);
+        QFETCH(QString, caption);
+        QFETCH(QString, value);
+        ProfileHandle wide(makeWideRgbProfile(profileName.toLatin1().constData()));
+        const QString path = writeJpeg(testDirectory(), fileName, solidImage(1800, 600, QColor(90, 140, 200)),
+                                       QString(), profileBytes(wide.get()));
+        CVCImageWindow window;
+        window.resize(1113, 806);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        WindowTestAccess access(window);
+        QCOMPARE(clickThroughDialog(access.ui().loadImagePB, path), QStringList());
+
+        QGraphicsView *view = access.ui().graphicsView;
+        const auto shown = [view] { return view->mapFromScene(view->sceneRect()).boundingRect(); };
+        // Fitted to the largest size: a wide picture spans the viewport, less Qt's margin.
+        const auto fitted = [&] {
+            return view->viewport()->rect().adjusted(-2, -2, 2, 2).contains(shown()) &&
+                   shown().width() >= view->viewport()->width() - 4 && !view->horizontalScrollBar()->isVisible();
+        };
+        QTRY_VERIFY(fitted());
+        // Whatever narrows the view, the window keeping its size.
+        access.ui().panelFrame->setMinimumWidth(640);
+        QTRY_VERIFY(view->width() < 500);
+        QTRY_VERIFY(fitted());
+
+        auto *captionLabel = window.findChild<QLabel *>(caption);
+        QVERIFY(captionLabel->width() >= captionLabel->sizeHint().width());
+        auto *valueLabel = window.findChild<QLabel *>(value);
+        const QString text = value == "imageL" ? fileName : profileName;
+        QCOMPARE(valueLabel->text(), text);
+        valueLabel->grab();
+        QCOMPARE(valueLabel->toolTip(), text);
+        QVERIFY(valueLabel->geometry().right() <= valueLabel->parentWidget()->contentsRect().right());
+    }
+
     void rebuildStartsSumsAfresh()
     {
         CVCImageWindow window;

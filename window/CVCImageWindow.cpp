@@ -1,6 +1,8 @@
 #include "CVCImageWindow.h"
 #include "ui_ImageWindow.h"
 
+#include "LabelElision.h"
+#include "SceneFit.h"
 #include "resourcedir.h"
 
 #include <QComboBox>
@@ -21,6 +23,7 @@ CVCImageWindow::CVCImageWindow(QWidget *parent)
     setWindowTitle("Veltrane Lumivant");
     SetupHeader();
     SetupConnections();
+    KeepValuesInView();
     ResetPanel();
     LoadSettings();
 }
@@ -61,6 +64,16 @@ void CVCImageWindow::SetupConnections()
     // A wheel over the panel must not change the rendering intent by accident.
     for (QComboBox *combo : findChildren<QComboBox *>())
         combo->setFocusPolicy(Qt::StrongFocus);
+}
+
+void CVCImageWindow::KeepValuesInView()
+{
+    new SceneFit(ui->graphicsView);
+    for (QLabel *value : {ui->imageL, ui->embeddedL, ui->loadedImageL, ui->loadedDestinationL})
+        LabelElision::apply(value);
+    // A caption is never cut: the value beside it gives way instead.
+    for (QLabel *caption : {ui->label, ui->label_2, ui->label_5, ui->label_6})
+        caption->setMinimumWidth(qMax(caption->minimumWidth(), caption->sizeHint().width()));
 }
 
 void CVCImageWindow::ResetPanel()

@@ -43,6 +43,7 @@ private slots:
 private:
     void SetupHeader();
     void SetupConnections();
+    void KeepValuesInView();
     void ResetPanel();
     void LoadSettings();
     void SaveSettings();
