@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-PACKAGES=(cmake g++ make pkg-config qtbase5-dev qtbase5-dev-tools qt5-image-formats-plugins
+PACKAGES=(cmake g++ make pkg-config qtbase5-dev qtbase5-dev-tools qttools5-dev-tools qt5-image-formats-plugins
           libqt5x11extras5-dev libxcb1-dev liblcms2-dev libtiff-dev libgs-common
           fonts-dejavu-core xvfb xauth)
 

@@ -12,6 +12,7 @@ int main(int argc, char *argv[])
     setApplicationIdentity();
     QApplication app(argc, argv);
     useProgramImageReaders();
+    installTranslations(app);
     applyLookAndFeel(app);
     QCoreApplication::processEvents();
 

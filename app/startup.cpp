@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QFont>
 #include <QStyleFactory>
+#include <QTranslator>
 
 void setApplicationIdentity()
 {
@@ -17,6 +18,16 @@ void applyLookAndFeel(QApplication &)
 {
     QApplication::setStyle(QStyleFactory::create("Fusion"));
     QApplication::setFont(QFont("Segoe UI", 12, QFont::Normal, false));
+}
+
+bool installTranslations(QCoreApplication &app)
+{
+    auto *translator = new QTranslator(&app);
+    if (!translator->load("lumivant_en", getResourceDir())) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
 }
 
 void useProgramImageReaders()

@@ -66,15 +66,18 @@ void answerFileDialog(const QString &path, FileDialogSeen *seenDialog)
 namespace {
 QPointer<QTimer> warningTimer;
 QStringList recordedWarnings;
+QStringList recordedReasons;
 } // namespace
 
 void startRecordingWarnings()
 {
     recordedWarnings.clear();
+    recordedReasons.clear();
     warningTimer = new QTimer(qApp);
     QObject::connect(warningTimer.data(), &QTimer::timeout, [] {
         if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
             recordedWarnings << box->text();
+            recordedReasons << box->informativeText();
             box->button(QMessageBox::Ok)->click();
         }
     });
@@ -85,6 +88,11 @@ QStringList stopRecordingWarnings()
 {
     delete warningTimer.data();
     return recordedWarnings;
+}
+
+QStringList recordedWarningReasons()
+{
+    return recordedReasons;
 }
 
 QStringList clickThroughDialog(QAbstractButton *button, const QString &path, FileDialogSeen *seenDialog)

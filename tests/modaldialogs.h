@@ -22,6 +22,8 @@ void answerFileDialog(const QString &path, FileDialogSeen *seenDialog = nullptr)
 // Closes every warning box that appears until stopRecordingWarnings(), keeping their texts.
 void startRecordingWarnings();
 QStringList stopRecordingWarnings();
+// The informative texts (the reasons) of the boxes of the last recording, in order.
+QStringList recordedWarningReasons();
 
 
 class QAbstractButton;

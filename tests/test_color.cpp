@@ -1,4 +1,5 @@
 // Pixel formats by channel count and the clamped conversion for the monitor.
+#include "colourspacename.h"
 #include "displayconversion.h"
 #include "lcmshandles.h"
 #include "pixelformat.h"
@@ -56,6 +57,25 @@ private slots:
         QVERIFY(!getPixelFormat(channels, &pixelFormat, &scale));
         QCOMPARE(uint(pixelFormat), 0xDEADu);
         QCOMPARE(scale, 1.0f);
+    }
+
+    void colourSpaceNames_data()
+    {
+        QTest::addColumn<uint>("signature");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("grey") << uint(cmsSigGrayData) << "Gray";
+        QTest::newRow("RGB, blank trimmed") << uint(cmsSigRgbData) << "RGB";
+        QTest::newRow("CMYK") << uint(cmsSigCmykData) << "CMYK";
+        QTest::newRow("Lab") << uint(cmsSigLabData) << "L*a*b*";
+        QTest::newRow("two colours") << uint(cmsSigMCH2Data) << "MCH2";
+        QTest::newRow("not printable") << 0x01024142u << "0x01024142";
+    }
+
+    void colourSpaceNames()
+    {
+        QFETCH(uint, signature);
+        QFETCH(QString, name);
+        QCOMPARE(colourSpaceName(signature), name);
     }
 
     // Colours outside the monitor gamut come out of Little CMS below 0 or above 1.

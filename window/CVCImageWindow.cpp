@@ -18,6 +18,7 @@
 CVCImageWindow::CVCImageWindow(QWidget *parent)
     : QMainWindow(parent)
     , ui(new Ui::ImageWindow)
+    , statusNotes(this)
 {
     ui->setupUi(this);
     setWindowTitle("Veltrane Lumivant");
@@ -110,10 +111,11 @@ void CVCImageWindow::SaveSettings()
     settings.setValue("LastProfileDir", lastProfileDir);
 }
 
-bool CVCImageWindow::showWarning(const QString &message, bool withCancel)
+bool CVCImageWindow::showWarning(const QString &message, bool withCancel, const QString &reason)
 {
     QMessageBox box(QMessageBox::Warning, tr("Warning"), tr(message.toUtf8().constData()),
                     withCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok, this);
+    box.setInformativeText(reason);
     return box.exec() == QMessageBox::Ok;
 }
 

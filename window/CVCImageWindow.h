@@ -1,5 +1,6 @@
 #pragma once
 
+#include "StatusNotes.h"
 #include "lcmshandles.h"
 
 #include <QImage>
@@ -47,7 +48,7 @@ private:
     void ResetPanel();
     void LoadSettings();
     void SaveSettings();
-    bool showWarning(const QString &message, bool withCancel);
+    bool showWarning(const QString &message, bool withCancel, const QString &reason = QString());
 
     int SetupDisplayTransform(cmsHPROFILE inputProfile);
     int ConvertToDisplay(const float pixel[4], float *red, float *green, float *blue);
@@ -64,17 +65,20 @@ private:
 
     QString profileDescription(cmsHPROFILE profile) const;
     void assignDefaultProfile();
+    QString DefaultProfileFile() const;
     int channelsOfProfile(cmsHPROFILE profile) const;
     void ParseAttributes(const QString &description);
     void TakeEmbeddedProfile();
     QString DefaultProfileText() const;
     bool InkPagesCover() const;
-    void RefuseImage();
+    void RefuseImage(const QString &reason);
+    QString FileReason(const QString &fileName, const QString &readerSays) const;
 
     cmsColorSpaceSignature colorSpaceForPhotometric(int photometric) const;
     cmsColorSpaceSignature ExpectedImageColorSpace() const;
     bool profileSignatureIs(cmsHPROFILE profile, cmsUInt32Number signature, bool pcs) const;
     QString ChooseProfileFile();
+    QString ProfileMismatch(cmsHPROFILE candidate) const;
 
     int numberOfInks() const { return imageAttributes.value("NumberOfInks"); }
 
@@ -102,4 +106,5 @@ private:
     QString lastProfileDir;
     // Kept for the output conversion; no measurement uses it.
     ProfileHandle destinationProfile;
+    StatusNotes statusNotes;
 };

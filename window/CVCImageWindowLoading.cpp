@@ -5,6 +5,7 @@
 #include "resourcedir.h"
 
 #include <QColorSpace>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGraphicsScene>
@@ -18,19 +19,21 @@ void CVCImageWindow::actionLoadImage()
         return;
     lastImageDir = QFileInfo(fileName).absolutePath();
     ResetPanel();
+    statusNotes.clear();
 
     QImageReader reader(fileName);
     if (!reader.canRead()) {
-        showWarning(tr("noImage"), false);
+        showWarning(tr("noImage"), false, FileReason(fileName, reader.errorString()));
         return;
     }
     for (QImage *image : {&displayImage, &sourceImage, &inkPage1Image, &inkPage2Image}) {
         if (!image->isNull())
             *image = QImage();
     }
-    sourceImage = QImage(fileName);
+    // The same reader goes on to the ink images, so a separation is decoded once.
+    sourceImage = reader.read();
     if (sourceImage.isNull()) {
-        showWarning(tr("imageReadFail"), false);
+        showWarning(tr("imageReadFail"), false, FileReason(fileName, reader.errorString()));
         return;
     }
     sourceProfile.reset();
@@ -42,8 +45,12 @@ void CVCImageWindow::actionLoadImage()
     TakeEmbeddedProfile();
     if (!imageAttributes.contains("NumberOfInks"))
         imageAttributes.insert("NumberOfInks", channelsOfProfile(sourceProfile.get()));
-    if (numberOfInks() > 4 || imageAttributes.value("Photometric") == 8) {
-        RefuseImage();
+    if (numberOfInks() > 4) {
+        RefuseImage(tr("The file announces %1 inks; at most four inks can be measured.").arg(numberOfInks()));
+        return;
+    }
+    if (imageAttributes.value("Photometric") == 8) {
+        RefuseImage(tr("It is a CIELab image; grey, two-colour, RGB and four-ink images can be measured."));
         return;
     }
     if (!sourceProfile) {
@@ -57,7 +64,7 @@ void CVCImageWindow::actionLoadImage()
         inkPage2Image = reader.read();
         // Without its ink pages a separation would measure as blank paper.
         if (!InkPagesCover()) {
-            RefuseImage();
+            RefuseImage(tr("The ink images of this four-ink file are missing or smaller than the picture."));
             return;
         }
     }
@@ -76,7 +83,15 @@ void CVCImageWindow::actionLoadImage()
     if (SetupLabTransform())
         ui->imageL->setText(fileName.section('/', -1));
     else
-        showWarning(tr("noTransform"), false);
+        showWarning(tr("noTransform"), false,
+                    tr("Little CMS cannot convert %1 channels through the profile \"%2\" to L*a*b*.")
+                        .arg(numberOfInks())
+                        .arg(sourceProfileText));
+}
+
+QString CVCImageWindow::FileReason(const QString &fileName, const QString &readerSays) const
+{
+    return tr("File: %1\nReason: %2").arg(QDir::toNativeSeparators(fileName), readerSays);
 }
 
 // "key:value" parts separated by ";"; a later key overwrites an earlier one.
@@ -95,8 +110,10 @@ void CVCImageWindow::TakeEmbeddedProfile()
     if (icc.isEmpty())
         return;
     sourceProfile.reset(cmsOpenProfileFromMem(icc.constData(), cmsUInt32Number(icc.size())));
-    if (!sourceProfile)
+    if (!sourceProfile) {
+        statusNotes.add(tr("The profile embedded in the file is damaged; the default profile is used instead."));
         return;
+    }
     const QString description = profileDescription(sourceProfile.get());
     sourceProfileText = description.isEmpty() ? QString("embedded") : description;
 }
@@ -117,15 +134,20 @@ QString CVCImageWindow::DefaultProfileText() const
 
 void CVCImageWindow::assignDefaultProfile()
 {
-    const int inks = numberOfInks();
-    if (inks == 3) {
+    if (numberOfInks() == 3) {
         sourceProfile.reset(cmsCreate_sRGBProfile());
         return;
     }
+    sourceProfile.reset(cmsOpenProfileFromFile(DefaultProfileFile().toLocal8Bit().constData(), "r"));
+}
+
+QString CVCImageWindow::DefaultProfileFile() const
+{
+    const int inks = numberOfInks();
     const QString name = inks == 1   ? QString("/DefaultGray.icc")
                          : inks == 4 ? QString("/DefaultCMYK.icc")
                                      : QString("/Default%1Color.icc").arg(inks);
-    sourceProfile.reset(cmsOpenProfileFromFile((getResourceDir() + name).toLocal8Bit().constData(), "r"));
+    return getResourceDir() + name;
 }
 
 bool CVCImageWindow::InkPagesCover() const
@@ -137,9 +159,9 @@ bool CVCImageWindow::InkPagesCover() const
     return true;
 }
 
-void CVCImageWindow::RefuseImage()
+void CVCImageWindow::RefuseImage(const QString &reason)
 {
-    showWarning(tr("This image is not supported!"), false);
+    showWarning(tr("This image is not supported!"), false, reason);
     if (QGraphicsScene *scene = ui->graphicsView->scene())
         scene->clear();
 }

@@ -2,12 +2,16 @@
 #include "CVCImageWindow.h"
 #include "ui_ImageWindow.h"
 
+#include "colourspacename.h"
+
 #include <QDebug>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 
 void CVCImageWindow::actionEmbeddedCB()
 {
+    statusNotes.clear();
     const bool embedded = ui->embeddedCB->isChecked();
     ui->embeddedF->setVisible(embedded);
     ui->loadImageF->setVisible(!embedded);
@@ -20,17 +24,18 @@ void CVCImageWindow::actionLoadImageICC()
     const QString fileName = ChooseProfileFile();
     if (fileName.isEmpty())
         return;
+    statusNotes.clear();
     // The candidate replaces the profile in force only once it is known to fit the image.
     ProfileHandle candidate(cmsOpenProfileFromFile(fileName.toLocal8Bit().constData(), "r"));
     if (!candidate) {
         qDebug("No SRC profile!");
+        statusNotes.add(tr("The profile %1 could not be read; the profile in force is kept.")
+                            .arg(QDir::toNativeSeparators(fileName)));
         return;
     }
-    const bool fits = profileSignatureIs(candidate.get(), ExpectedImageColorSpace(), false) &&
-                      (profileSignatureIs(candidate.get(), cmsSigXYZData, true) ||
-                       profileSignatureIs(candidate.get(), cmsSigLabData, true));
-    if (!fits) {
-        showWarning(tr("The ICC Profile does not match!"), false);
+    const QString mismatch = ProfileMismatch(candidate.get());
+    if (!mismatch.isEmpty()) {
+        showWarning(tr("The ICC Profile does not match!"), false, mismatch);
         return;
     }
     imageProfile = std::move(candidate);
@@ -38,6 +43,19 @@ void CVCImageWindow::actionLoadImageICC()
     ui->loadedImageL->setText(description.isEmpty() ? fileName.section('/', -1) : description);
     BuildDisplayImage();
     SetupLabTransform();
+}
+
+// Why a hand-loaded profile cannot describe the image; empty when it can.
+QString CVCImageWindow::ProfileMismatch(cmsHPROFILE candidate) const
+{
+    const cmsColorSpaceSignature expected = ExpectedImageColorSpace();
+    if (!profileSignatureIs(candidate, expected, false))
+        return tr("The profile's colour space is %1; this image needs %2.")
+            .arg(colourSpaceName(cmsGetColorSpace(candidate)), colourSpaceName(expected));
+    if (!profileSignatureIs(candidate, cmsSigXYZData, true) && !profileSignatureIs(candidate, cmsSigLabData, true))
+        return tr("The profile connects through %1; only XYZ and L*a*b* connections can be used.")
+            .arg(colourSpaceName(cmsGetPCS(candidate)));
+    return QString();
 }
 
 void CVCImageWindow::actionSeparationCB()

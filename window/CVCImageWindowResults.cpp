@@ -8,6 +8,7 @@
 #include "widgetprofile.h"
 
 #include <QDebug>
+#include <QDir>
 #include <QGraphicsPixmapItem>
 #include <QGraphicsScene>
 
@@ -72,8 +73,11 @@ void CVCImageWindow::BuildDisplayImage()
     ShowScene(scene);
     ui->graphicsView->fitInView(picture, Qt::KeepAspectRatio);
     update();
+    if (totals.pixelCount == 0)
+        statusNotes.add(tr("No pixel counted: every pixel is masked"));
     if (!sourceProfile)
-        showWarning(tr("noProfile"), false);
+        showWarning(tr("noProfile"), false,
+                    tr("The default profile %1 could not be opened.").arg(QDir::toNativeSeparators(DefaultProfileFile())));
 }
 
 void CVCImageWindow::ShowScene(QGraphicsScene *scene)

@@ -1,0 +1,23 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en">
+<context>
+    <name>CVCImageWindow</name>
+    <message>
+        <source>noImage</source>
+        <translation>The file could not be read as an image.</translation>
+    </message>
+    <message>
+        <source>imageReadFail</source>
+        <translation>The image in the file could not be decoded.</translation>
+    </message>
+    <message>
+        <source>noTransform</source>
+        <translation>The average colour cannot be measured: there is no conversion from the image&apos;s profile to L*a*b*.</translation>
+    </message>
+    <message>
+        <source>noProfile</source>
+        <translation>The image has no profile of its own, and its default profile could not be opened.</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,16 @@
+#include "StatusNotes.h"
+
+#include <QMainWindow>
+#include <QStatusBar>
+
+void StatusNotes::clear()
+{
+    notes.clear();
+    window->statusBar()->clearMessage();
+}
+
+void StatusNotes::add(const QString &note)
+{
+    notes << note;
+    window->statusBar()->showMessage(notes.join("  "));
+}
