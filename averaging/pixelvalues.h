@@ -26,7 +26,7 @@ enum class PixelMask { Counted, GreenKey, FullInk, Transparent };
 
 // Sums are kept in double: a float sum stalls on large images and the average drifts.
 struct PixelTotals {
-    qint32 pixelCount = 0;
+    qint64 pixelCount = 0;
     std::array<double, 4> channelSums{};
 };
 

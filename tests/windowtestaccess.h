@@ -3,6 +3,8 @@
 #include "CVCImageWindow.h"
 #include "ui_ImageWindow.h"
 
+#include "widgetprofile.h"
+
 // Lets a test hand the window an image with its attributes and profile, and
 // read back what the display pass and the measurement computed.
 class WindowTestAccess
@@ -16,35 +18,42 @@ public:
     void holdImage(const QImage &picture, int numberOfInks, cmsHPROFILE profile, const QImage &inkPage1 = {},
                    const QImage &inkPage2 = {})
     {
-        w.sourceImage = picture;
-        w.inkPage1Image = inkPage1;
-        w.inkPage2Image = inkPage2;
-        w.imageAttributes.clear();
-        w.imageAttributes.insert("NumberOfInks", numberOfInks);
-        w.sourceProfile.reset(profile);
+        LoadOutcome held;
+        held.reach = LoadOutcome::Reach::PictureDecoded;
+        held.image.picture = picture;
+        held.image.inkPage1 = inkPage1;
+        held.image.inkPage2 = inkPage2;
+        held.image.attributes.insert("NumberOfInks", numberOfInks);
+        held.image.sourceProfile = ColourProfile::adopt(profile);
+        w.session.adopt(std::move(held));
     }
-    void setImageProfile(cmsHPROFILE profile) { w.imageProfile.reset(profile); }
 
     void buildDisplayImage() { w.BuildDisplayImage(); }
     bool setupLabTransform() { return w.SetupLabTransform(); }
-    int setupDisplayTransform(cmsHPROFILE profile) { return w.SetupDisplayTransform(profile); }
+    // Builds the display transform for profile as a rebuild would: 0 when it exists, -1 otherwise.
+    int setupDisplayTransform(cmsHPROFILE profile)
+    {
+        const ColourProfile monitor = ColourProfile::adopt(getWidgetProfile(&w));
+        float scale = 1.0f;
+        return makeDisplayTransform(profile, monitor.handle(), w.session.numberOfInks(), &scale) ? 0 : -1;
+    }
 
     const QImage &displayImage() const { return w.displayImage; }
-    const QImage &sourceImage() const { return w.sourceImage; }
-    qint32 pixelCount() const { return w.pixelCount; }
-    double channelSum(int i) const { return w.channelSums[size_t(i)]; }
+    const QImage &sourceImage() const { return w.session.image().picture; }
+    qint64 pixelCount() const { return w.session.pixelTotals().pixelCount; }
+    double channelSum(int i) const { return w.session.pixelTotals().channelSums[size_t(i)]; }
     float inputScale() const { return w.inputScale; }
-    cmsHTRANSFORM displayTransform() const { return w.displayTransform.get(); }
-    cmsHPROFILE sourceProfile() const { return w.sourceProfile.get(); }
-    cmsHPROFILE imageProfile() const { return w.imageProfile.get(); }
-    const std::array<float, 3> &averageLab() const { return w.averageLab; }
-    const std::array<float, 3> &averageLch() const { return w.averageLch; }
+    bool displayTransform() const { return w.displayConverted; }
+    cmsHPROFILE sourceProfile() const { return w.session.image().sourceProfile.handle(); }
+    cmsHPROFILE imageProfile() const { return w.session.imageProfile().handle(); }
+    const std::array<float, 3> &averageLab() const { return w.shownAverage.lab; }
+    const std::array<float, 3> &averageLch() const { return w.shownAverage.lch; }
     void setAverages(const std::array<float, 3> &lab, const std::array<float, 3> &lch)
     {
-        w.averageLab = lab;
-        w.averageLch = lch;
+        w.shownAverage.lab = lab;
+        w.shownAverage.lch = lch;
     }
-    const QMap<QString, int> &attributes() const { return w.imageAttributes; }
+    const QMap<QString, int> &attributes() const { return w.session.image().attributes; }
     QString lastImageDir() const { return w.lastImageDir; }
     QString lastProfileDir() const { return w.lastProfileDir; }
 

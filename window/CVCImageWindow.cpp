@@ -18,6 +18,7 @@
 CVCImageWindow::CVCImageWindow(QWidget *parent)
     : QMainWindow(parent)
     , ui(new Ui::ImageWindow)
+    , session(getResourceDir())
     , statusNotes(this)
 {
     ui->setupUi(this);

@@ -1,15 +1,14 @@
 #pragma once
 
 #include "StatusNotes.h"
-#include "lcmshandles.h"
+#include "averagecolour.h"
+#include "colourprofile.h"
+#include "measuringsession.h"
 
 #include <QImage>
 #include <QMainWindow>
-#include <QMap>
 #include <QSettings>
 #include <QString>
-
-#include <array>
 
 class QGraphicsScene;
 
@@ -17,6 +16,9 @@ namespace Ui {
 class ImageWindow;
 }
 
+// The program's one window: a view over the measuring session. It asks for
+// files and profiles, hands them to the session, and shows the picture, the
+// results, the warnings and the notes.
 class CVCImageWindow : public QMainWindow
 {
     Q_OBJECT
@@ -50,61 +52,34 @@ private:
     void SaveSettings();
     bool showWarning(const QString &message, bool withCancel, const QString &reason = QString());
 
-    int SetupDisplayTransform(cmsHPROFILE inputProfile);
-    int ConvertToDisplay(const float pixel[4], float *red, float *green, float *blue);
+    void ShowLoadFailure(const Failure &failure, const QString &fileName);
+    void ShowSourceProfile();
     void BuildDisplayImage();
     void ShowScene(QGraphicsScene *scene);
 
     bool SetupLabTransform();
-    void StartComputation();
-    bool ConvertToLab(const float pixel[4], float *L, float *a, float *b);
-    void LabToLCh(float L, float a, float b, float *lightness, float *chroma, float *hue);
     void ShowValues();
-    void PaintSwatch();
-    void ShowInkCoverage(const float average[4]);
+    void PaintSwatch(const std::array<int, 3> &levels);
+    void ShowInkCoverage();
 
-    QString profileDescription(cmsHPROFILE profile) const;
-    void assignDefaultProfile();
-    QString DefaultProfileFile() const;
-    int channelsOfProfile(cmsHPROFILE profile) const;
-    void ParseAttributes(const QString &description);
-    void TakeEmbeddedProfile();
-    QString DefaultProfileText() const;
-    bool InkPagesCover() const;
-    void RefuseImage(const QString &reason);
-    QString FileReason(const QString &fileName, const QString &readerSays) const;
-
-    cmsColorSpaceSignature colorSpaceForPhotometric(int photometric) const;
-    cmsColorSpaceSignature ExpectedImageColorSpace() const;
-    bool profileSignatureIs(cmsHPROFILE profile, cmsUInt32Number signature, bool pcs) const;
     QString ChooseProfileFile();
-    QString ProfileMismatch(cmsHPROFILE candidate) const;
-
-    int numberOfInks() const { return imageAttributes.value("NumberOfInks"); }
+    bool useEmbeddedProfile() const;
+    int renderingIntent() const;
 
     friend class WindowTestAccess;
 
     Ui::ImageWindow *ui;
-    QString sourceProfileText;
-    QMap<QString, int> imageAttributes;
+    MeasuringSession session;
     QImage displayImage;
-    QImage sourceImage;
-    QImage inkPage1Image;
-    QImage inkPage2Image;
-    ProfileHandle sourceProfile;
-    ProfileHandle imageProfile;
-    ProfileHandle labProfile;
-    TransformHandle labTransform;
-    TransformHandle displayTransform;
+    // Whether the picture shown went through a display transform, and the scale it used.
+    bool displayConverted = false;
     float inputScale = 1.0f;
-    qint32 pixelCount = 0;
-    std::array<double, 4> channelSums{};
-    std::array<float, 3> averageLab{};
-    std::array<float, 3> averageLch{};
+    // The result the panel shows; the L*a*b* / L*C*h* switch rewrites the values from it.
+    AverageColour shownAverage;
     QSettings settings;
     QString lastImageDir;
     QString lastProfileDir;
     // Kept for the output conversion; no measurement uses it.
-    ProfileHandle destinationProfile;
+    ColourProfile destinationProfile;
     StatusNotes statusNotes;
 };

@@ -2,82 +2,35 @@
 #include "CVCImageWindow.h"
 #include "ui_ImageWindow.h"
 
-#include "displayconversion.h"
-#include "pixelformat.h"
-#include "fastpass.h"
+#include "defaultprofiles.h"
+#include "resourcedir.h"
 #include "widgetprofile.h"
 
-#include <QDebug>
 #include <QDir>
 #include <QGraphicsPixmapItem>
 #include <QGraphicsScene>
 
-#include <algorithm>
-
-int CVCImageWindow::SetupDisplayTransform(cmsHPROFILE inputProfile)
-{
-    const ProfileHandle monitorProfile(getWidgetProfile(this));
-    if (!inputProfile) {
-        qDebug("No SRC!");
-        return -1;
-    }
-    if (!monitorProfile) {
-        qDebug("No DST!");
-        return -1;
-    }
-    cmsUInt32Number pixelFormat = 0;
-    if (!getPixelFormat(numberOfInks(), &pixelFormat, &inputScale)) {
-        displayTransform.reset();
-        qDebug("No Display TRANSFORM!");
-        return -1;
-    }
-    // The rendering intent chosen in the panel is for the measurement, never for the display.
-    displayTransform.reset(cmsCreateTransform(inputProfile, pixelFormat, monitorProfile.get(), TYPE_RGB_FLT,
-                                              INTENT_RELATIVE_COLORIMETRIC, 0));
-    if (!displayTransform) {
-        qDebug("No Display TRANSFORM!");
-        return -1;
-    }
-    return 0;
-}
-
-int CVCImageWindow::ConvertToDisplay(const float pixel[4], float *red, float *green, float *blue)
-{
-    float rgb[3];
-    convertToDisplay(displayTransform.get(), inputScale, pixel, rgb);
-    *red = rgb[0];
-    *green = rgb[1];
-    *blue = rgb[2];
-    return 0;
-}
-
 void CVCImageWindow::BuildDisplayImage()
 {
-    const bool useLoadedProfile = !ui->embeddedCB->isChecked() && imageProfile;
-    cmsHPROFILE inputProfile = useLoadedProfile ? imageProfile.get() : sourceProfile.get();
     auto *scene = new QGraphicsScene;
-    const bool displayable = SetupDisplayTransform(inputProfile) == 0;
-
-    // The average does not depend on the display, so the pixels are summed
-    // even when the picture has to be shown unconverted.
-    const PixelSources sources{sourceImage, inkPage1Image, inkPage2Image, numberOfInks()};
-    const PixelTotals totals =
-        fastPass(sources, displayable ? displayTransform.get() : nullptr, inputScale, &displayImage);
-    if (!displayable)
-        displayImage = sourceImage;
-    pixelCount = totals.pixelCount;
-    channelSums = totals.channelSums;
+    const ColourProfile monitor = ColourProfile::adopt(getWidgetProfile(this));
+    RenderedDisplay rendered = session.render(useEmbeddedProfile(), monitor.handle());
+    displayImage = std::move(rendered.display);
+    displayConverted = rendered.converted;
+    inputScale = rendered.inputScale;
+    session.takeTotals(rendered.totals);
 
     auto *picture = new QGraphicsPixmapItem(QPixmap::fromImage(displayImage));
     scene->addItem(picture);
     ShowScene(scene);
     ui->graphicsView->fitInView(picture, Qt::KeepAspectRatio);
     update();
-    if (totals.pixelCount == 0)
+    if (rendered.totals.pixelCount == 0)
         statusNotes.add(tr("No pixel counted: every pixel is masked"));
-    if (!sourceProfile)
+    if (!session.image().sourceProfile)
         showWarning(tr("noProfile"), false,
-                    tr("The default profile %1 could not be opened.").arg(QDir::toNativeSeparators(DefaultProfileFile())));
+                    tr("The default profile %1 could not be opened.")
+                        .arg(QDir::toNativeSeparators(defaultProfileFile(getResourceDir(), session.numberOfInks()))));
 }
 
 void CVCImageWindow::ShowScene(QGraphicsScene *scene)
@@ -91,65 +44,25 @@ void CVCImageWindow::ShowScene(QGraphicsScene *scene)
 
 bool CVCImageWindow::SetupLabTransform()
 {
-    cmsUInt32Number pixelFormat = 0;
-    const bool hasFormat = getPixelFormat(numberOfInks(), &pixelFormat, &inputScale);
-    labProfile.reset(cmsCreateLab2Profile(nullptr));
-    // No fallback here: without the chosen profile there is no measurement.
-    cmsHPROFILE inputProfile = ui->embeddedCB->isChecked() ? sourceProfile.get() : imageProfile.get();
-    const cmsUInt32Number intent = cmsUInt32Number(ui->renderingCB->currentIndex());
-    labTransform.reset(hasFormat && inputProfile
-                           ? cmsCreateTransform(inputProfile, pixelFormat, labProfile.get(), TYPE_Lab_FLT, intent, 0)
-                           : nullptr);
-    if (!labTransform)
+    const std::optional<AverageColour> average = session.measure(useEmbeddedProfile(), renderingIntent());
+    if (!average)
         return false;
-    StartComputation();
-    return true;
-}
-
-void CVCImageWindow::StartComputation()
-{
-    if (pixelCount == 0)
-        pixelCount = 1;
-    float average[4];
-    for (int i = 0; i < 4; ++i)
-        average[i] = float(channelSums[i] / double(pixelCount));
-    if (!ConvertToLab(average, &averageLab[0], &averageLab[1], &averageLab[2])) {
-        qDebug("Stop");
-        return;
-    }
-    LabToLCh(averageLab[0], averageLab[1], averageLab[2], &averageLch[0], &averageLch[1], &averageLch[2]);
+    shownAverage = *average;
     ShowValues();
-    PaintSwatch();
+    const ColourProfile monitor = ColourProfile::adopt(getWidgetProfile(this));
+    if (const auto swatch = swatchLevels(shownAverage.lab, renderingIntent(), monitor.handle()))
+        PaintSwatch(*swatch);
     ui->labF->show();
-    if (numberOfInks() == 4)
-        ShowInkCoverage(average);
+    if (session.numberOfInks() == 4)
+        ShowInkCoverage();
     if (ui->separationCB->isChecked())
         ui->cmykF->show();
-}
-
-bool CVCImageWindow::ConvertToLab(const float pixel[4], float *L, float *a, float *b)
-{
-    if (!labTransform)
-        return false;
-    float scaled[4];
-    for (int i = 0; i < 4; ++i)
-        scaled[i] = pixel[i] * inputScale;
-    float lab[3];
-    cmsDoTransform(labTransform.get(), scaled, lab, 1);
-    *L = lab[0];
-    *a = lab[1];
-    *b = lab[2];
     return true;
 }
 
-void CVCImageWindow::LabToLCh(float L, float a, float b, float *lightness, float *chroma, float *hue)
+int CVCImageWindow::renderingIntent() const
 {
-    const cmsCIELab lab{double(L), double(a), double(b)};
-    cmsCIELCh lch;
-    cmsLab2LCh(&lch, &lab);
-    *lightness = float(lch.L);
-    *chroma = float(lch.C);
-    *hue = float(lch.h);
+    return ui->renderingCB->currentIndex();
 }
 
 void CVCImageWindow::ShowValues()
@@ -157,9 +70,9 @@ void CVCImageWindow::ShowValues()
     const bool showLab = ui->labRB->isChecked();
     ui->label_a->setText(showLab ? "a*" : "C*");
     ui->label_b->setText(showLab ? "b*" : "h*");
-    const std::array<float, 3> &values = showLab ? averageLab : averageLch;
+    const std::array<float, 3> &values = showLab ? shownAverage.lab : shownAverage.lch;
     QLabel *labels[3] = {ui->lL, ui->aL, ui->bL};
-    for (int i = 0; i < 3; ++i)
+    for (size_t i = 0; i < 3; ++i)
         labels[i]->setText(QString::number(double(values[i]), 'f', 2));
     if (!showLab)
         return;
@@ -170,33 +83,21 @@ void CVCImageWindow::ShowValues()
     }
 }
 
-void CVCImageWindow::PaintSwatch()
+void CVCImageWindow::PaintSwatch(const std::array<int, 3> &levels)
 {
-    const ProfileHandle monitorProfile(getWidgetProfile(this));
-    const cmsUInt32Number intent = cmsUInt32Number(ui->renderingCB->currentIndex());
-    const TransformHandle toMonitor(
-        cmsCreateTransform(labProfile.get(), TYPE_Lab_FLT, monitorProfile.get(), TYPE_RGB_FLT, intent, 0));
-    if (!toMonitor)
-        return;
-    float rgb[3];
-    cmsDoTransform(toMonitor.get(), averageLab.data(), rgb, 1);
-    // An average outside the monitor's gamut is shown as the nearest colour it can show;
-    // Qt would paint an out-of-range rgb() black.
-    QString levels[3];
-    for (int i = 0; i < 3; ++i)
-        levels[i] = QString::number(int(std::clamp(double(rgb[i]) * 255.0, 0.0, 255.0)));
-    ui->colorL->setStyleSheet(
-        QString("QLabel { background-color : rgb(%1, %2, %3);}").arg(levels[0], levels[1], levels[2]));
+    ui->colorL->setStyleSheet(QString("QLabel { background-color : rgb(%1, %2, %3);}")
+                                  .arg(levels[0])
+                                  .arg(levels[1])
+                                  .arg(levels[2]));
     ui->colorL->update();
 }
 
-void CVCImageWindow::ShowInkCoverage(const float average[4])
+void CVCImageWindow::ShowInkCoverage()
 {
     QLabel *labels[4] = {ui->cL, ui->mL, ui->yL, ui->kL};
-    for (int i = 0; i < 4; ++i)
-        labels[i]->setText(QString::number(double(average[i]), 'f', 0) + "%");
-    const float total = average[0] + average[1] + average[2] + average[3];
-    ui->tL->setText(QString::number(double(total), 'f', 0) + "%");
+    for (size_t i = 0; i < 4; ++i)
+        labels[i]->setText(QString::number(double(shownAverage.channels[i]), 'f', 0) + "%");
+    ui->tL->setText(QString::number(double(shownAverage.inkTotal), 'f', 0) + "%");
 }
 
 void CVCImageWindow::rBClicked(bool)

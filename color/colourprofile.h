@@ -1,0 +1,41 @@
+#pragma once
+
+#include "lcmshandles.h"
+
+#include <QByteArray>
+#include <QString>
+
+// One ICC profile, the sole owner of its Little CMS handle: the handle is
+// closed when the profile is destroyed or replaced. The raw handle is handed
+// out only to build transforms.
+class ColourProfile
+{
+public:
+    ColourProfile() = default;
+
+    static ColourProfile fromBytes(const QByteArray &icc);
+    static ColourProfile fromFile(const QString &path);
+    static ColourProfile srgb();
+    // L*a*b* under D50, version 2 encoding.
+    static ColourProfile lab();
+    // Takes ownership of a handle made elsewhere.
+    static ColourProfile adopt(cmsHPROFILE handle);
+
+    bool isNull() const { return !owned; }
+    explicit operator bool() const { return bool(owned); }
+    cmsHPROFILE handle() const { return owned.get(); }
+
+    // The English description, empty when there is none.
+    QString description() const;
+    // Signatures as plain numbers: a damaged profile may carry any value.
+    cmsUInt32Number colourSpace() const;
+    cmsUInt32Number connectionSpace() const;
+    // Colour channels of the profile's space; 3 for a null profile and for
+    // spaces without a channel count of their own (RGB, Lab, XYZ, unknown).
+    int channelCount() const;
+
+private:
+    explicit ColourProfile(cmsHPROFILE handle) : owned(handle) {}
+
+    ProfileHandle owned;
+};

@@ -1,0 +1,67 @@
+#include "averagecolour.h"
+
+#include "colourprofile.h"
+#include "pixelformat.h"
+
+#include <algorithm>
+
+namespace {
+
+std::array<float, 4> channelAverages(const PixelTotals &totals)
+{
+    const double count = double(std::max<qint64>(1, totals.pixelCount));
+    std::array<float, 4> average{};
+    for (size_t i = 0; i < 4; ++i)
+        average[i] = float(totals.channelSums[i] / count);
+    return average;
+}
+
+std::array<float, 3> toLch(const std::array<float, 3> &lab)
+{
+    const cmsCIELab in{double(lab[0]), double(lab[1]), double(lab[2])};
+    cmsCIELCh lch;
+    cmsLab2LCh(&lch, &in);
+    return {float(lch.L), float(lch.C), float(lch.h)};
+}
+
+} // namespace
+
+// An average outside the monitor's gamut is shown as the nearest colour it
+// can show; Qt would paint an out-of-range rgb() black.
+std::optional<std::array<int, 3>> swatchLevels(const std::array<float, 3> &lab, int intent, cmsHPROFILE monitor)
+{
+    const ColourProfile labProfile = ColourProfile::lab();
+    const TransformHandle toMonitor(
+        cmsCreateTransform(labProfile.handle(), TYPE_Lab_FLT, monitor, TYPE_RGB_FLT, cmsUInt32Number(intent), 0));
+    if (!toMonitor)
+        return std::nullopt;
+    float rgb[3];
+    cmsDoTransform(toMonitor.get(), lab.data(), rgb, 1);
+    std::array<int, 3> levels{};
+    for (size_t i = 0; i < 3; ++i)
+        levels[i] = int(std::clamp(double(rgb[i]) * 255.0, 0.0, 255.0));
+    return levels;
+}
+
+std::optional<AverageColour> averageColour(const PixelTotals &totals, int numberOfInks, cmsHPROFILE input, int intent)
+{
+    cmsUInt32Number pixelFormat = 0;
+    float inputScale = 1.0f;
+    if (!getPixelFormat(numberOfInks, &pixelFormat, &inputScale) || !input)
+        return std::nullopt;
+    const ColourProfile labProfile = ColourProfile::lab();
+    const TransformHandle toLab(
+        cmsCreateTransform(input, pixelFormat, labProfile.handle(), TYPE_Lab_FLT, cmsUInt32Number(intent), 0));
+    if (!toLab)
+        return std::nullopt;
+
+    AverageColour result;
+    result.channels = channelAverages(totals);
+    float scaled[4];
+    for (size_t i = 0; i < 4; ++i)
+        scaled[i] = result.channels[i] * inputScale;
+    cmsDoTransform(toLab.get(), scaled, result.lab.data(), 1);
+    result.lch = toLch(result.lab);
+    result.inkTotal = result.channels[0] + result.channels[1] + result.channels[2] + result.channels[3];
+    return result;
+}

@@ -1,0 +1,38 @@
+#include "defaultprofiles.h"
+
+#include <QCoreApplication>
+
+QString defaultProfileText(int numberOfInks)
+{
+    switch (numberOfInks) {
+    case 1:
+        return QCoreApplication::translate("CVCImageWindow", "none (Default Gray assigned)");
+    case 3:
+        return QCoreApplication::translate("CVCImageWindow", "none (sRGB assigned)");
+    case 4:
+        return QCoreApplication::translate("CVCImageWindow", "none (Default CMYK assigned)");
+    default:
+        return QCoreApplication::translate("CVCImageWindow", "none (Default %1Color assigned)").arg(numberOfInks);
+    }
+}
+
+QString defaultProfileFile(const QString &resourceDir, int numberOfInks)
+{
+    switch (numberOfInks) {
+    case 1:
+        return resourceDir + "/DefaultGray.icc";
+    case 3:
+        return QString();
+    case 4:
+        return resourceDir + "/DefaultCMYK.icc";
+    default:
+        return resourceDir + QString("/Default%1Color.icc").arg(numberOfInks);
+    }
+}
+
+ColourProfile defaultProfile(const QString &resourceDir, int numberOfInks)
+{
+    if (numberOfInks == 3)
+        return ColourProfile::srgb();
+    return ColourProfile::fromFile(defaultProfileFile(resourceDir, numberOfInks));
+}

@@ -1,0 +1,39 @@
+#include "displayrendering.h"
+
+#include "fastpass.h"
+#include "pixelformat.h"
+
+#include <QDebug>
+
+TransformHandle makeDisplayTransform(cmsHPROFILE input, cmsHPROFILE monitor, int numberOfInks, float *inputScale)
+{
+    if (!input) {
+        qDebug("No SRC!");
+        return nullptr;
+    }
+    if (!monitor) {
+        qDebug("No DST!");
+        return nullptr;
+    }
+    cmsUInt32Number pixelFormat = 0;
+    TransformHandle transform;
+    // The rendering intent chosen in the panel is for the measurement, never for the display.
+    if (getPixelFormat(numberOfInks, &pixelFormat, inputScale))
+        transform.reset(cmsCreateTransform(input, pixelFormat, monitor, TYPE_RGB_FLT, INTENT_RELATIVE_COLORIMETRIC, 0));
+    if (!transform)
+        qDebug("No Display TRANSFORM!");
+    return transform;
+}
+
+RenderedDisplay renderDisplay(const LoadedImage &image, cmsHPROFILE input, cmsHPROFILE monitor, WorkControl *)
+{
+    RenderedDisplay rendered;
+    const TransformHandle transform = makeDisplayTransform(input, monitor, image.numberOfInks(), &rendered.inputScale);
+    rendered.converted = bool(transform);
+    // The average does not depend on the display, so the pixels are summed
+    // even when the picture has to be shown unconverted.
+    rendered.totals = fastPass(image.pixelSources(), transform.get(), rendered.inputScale, &rendered.display);
+    if (!rendered.converted)
+        rendered.display = image.picture;
+    return rendered;
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "lcmshandles.h"
+#include "loadedimage.h"
+#include "pixelvalues.h"
+
+class WorkControl;
+
+// The picture for the monitor and, from the same pass, the counts and sums
+// of the unmasked pixels.
+struct RenderedDisplay {
+    // Converted for the monitor; the picture as read when no display transform can be made.
+    QImage display;
+    PixelTotals totals;
+    bool converted = false;
+    // The factor the channel values were scaled by before the transform.
+    float inputScale = 1.0f;
+};
+
+// The transform from the input profile to the monitor, always relative
+// colorimetric; null (with its debug line) when there is no input profile,
+// no monitor profile, no pixel format for the channel count, or Little CMS
+// refuses the pair. Stores the channel scale into inputScale.
+TransformHandle makeDisplayTransform(cmsHPROFILE input, cmsHPROFILE monitor, int numberOfInks, float *inputScale);
+
+// Sums every unmasked pixel of image and renders it through input onto monitor.
+RenderedDisplay renderDisplay(const LoadedImage &image, cmsHPROFILE input, cmsHPROFILE monitor,
+                              WorkControl *control = nullptr);

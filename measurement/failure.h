@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+// Why a step of a measurement did not give its result: what went wrong, and
+// the reason in words (what the file announced, what the reader said).
+enum class FailureKind {
+    None,
+    NotAnImage,        // no reader takes the file
+    Undecodable,       // a reader takes it, but its picture cannot be decoded
+    Unsupported,       // decoded, but not an image the tool can measure
+    ProfileUnreadable, // a hand-loaded profile that does not open
+    ProfileMismatch,   // a hand-loaded profile that cannot describe the image
+    NoTransform,       // no conversion from the image's profile to L*a*b*
+};
+
+struct Failure {
+    FailureKind kind = FailureKind::None;
+    QString reason;
+
+    explicit operator bool() const { return kind != FailureKind::None; }
+};

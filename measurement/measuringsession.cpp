@@ -1,0 +1,59 @@
+#include "measuringsession.h"
+
+#include "profilefit.h"
+
+LoadOutcome MeasuringSession::read(const QString &fileName, WorkControl *control) const
+{
+    return loadImageFile(fileName, resourceDir, control);
+}
+
+void MeasuringSession::adopt(LoadOutcome &&outcome)
+{
+    switch (outcome.reach) {
+    case LoadOutcome::Reach::NoReader:
+        return;
+    case LoadOutcome::Reach::ReaderFound:
+        current = LoadedImage();
+        return;
+    case LoadOutcome::Reach::PictureDecoded:
+        current = std::move(outcome.image);
+        handLoaded = ColourProfile();
+        return;
+    }
+}
+
+Failure MeasuringSession::chooseImageProfile(const QString &path)
+{
+    ColourProfile candidate = ColourProfile::fromFile(path);
+    if (!candidate)
+        return {FailureKind::ProfileUnreadable, path};
+    const QString mismatch = profileMismatch(current.attributes, candidate);
+    if (!mismatch.isEmpty())
+        return {FailureKind::ProfileMismatch, mismatch};
+    handLoaded = std::move(candidate);
+    return Failure();
+}
+
+cmsHPROFILE MeasuringSession::displayProfile(bool useEmbedded) const
+{
+    return !useEmbedded && handLoaded ? handLoaded.handle() : current.sourceProfile.handle();
+}
+
+cmsHPROFILE MeasuringSession::measuringProfile(bool useEmbedded) const
+{
+    return useEmbedded ? current.sourceProfile.handle() : handLoaded.handle();
+}
+
+RenderedDisplay MeasuringSession::render(bool useEmbedded, cmsHPROFILE monitor, WorkControl *control) const
+{
+    return renderDisplay(current, displayProfile(useEmbedded), monitor, control);
+}
+
+std::optional<AverageColour> MeasuringSession::measure(bool useEmbedded, int intent)
+{
+    const std::optional<AverageColour> average =
+        averageColour(totals, numberOfInks(), measuringProfile(useEmbedded), intent);
+    if (average && totals.pixelCount == 0)
+        totals.pixelCount = 1;
+    return average;
+}

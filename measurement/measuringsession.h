@@ -1,0 +1,55 @@
+#pragma once
+
+#include "averagecolour.h"
+#include "displayrendering.h"
+#include "failure.h"
+#include "imageloader.h"
+
+#include <QString>
+
+#include <optional>
+
+class WorkControl;
+
+// The image being measured and what was chosen for it: the core that the
+// window and the command-line measurer share. It knows no widgets; callers
+// pass in the user's choices (the embedded-profile switch, the rendering
+// intent) and the monitor's profile, and get results and failures as values.
+class MeasuringSession
+{
+public:
+    explicit MeasuringSession(const QString &resourceDir) : resourceDir(resourceDir) {}
+
+    // Reads a file without touching the session, so it may run on any thread;
+    // adopt() then takes in whatever the outcome replaces.
+    LoadOutcome read(const QString &fileName, WorkControl *control = nullptr) const;
+    void adopt(LoadOutcome &&outcome);
+
+    const LoadedImage &image() const { return current; }
+    int numberOfInks() const { return current.numberOfInks(); }
+
+    // A profile loaded by hand for the image. It takes the place of the one
+    // loaded before only when it opens and fits the image.
+    Failure chooseImageProfile(const QString &path);
+    const ColourProfile &imageProfile() const { return handLoaded; }
+
+    // The picture is shown through the hand-loaded profile when the embedded
+    // one is not used and there is one; the average has no such fallback.
+    cmsHPROFILE displayProfile(bool useEmbedded) const;
+    cmsHPROFILE measuringProfile(bool useEmbedded) const;
+
+    // Renders and sums without touching the session (any thread); takeTotals() keeps the sums.
+    RenderedDisplay render(bool useEmbedded, cmsHPROFILE monitor, WorkControl *control = nullptr) const;
+    void takeTotals(const PixelTotals &sums) { totals = sums; }
+    const PixelTotals &pixelTotals() const { return totals; }
+
+    // The average of the kept sums; an empty count becomes one. Nothing when
+    // no L*a*b* transform can be made.
+    std::optional<AverageColour> measure(bool useEmbedded, int intent);
+
+private:
+    QString resourceDir;
+    LoadedImage current;
+    ColourProfile handLoaded;
+    PixelTotals totals;
+};
