@@ -30,16 +30,25 @@ public:
 private:
     size_t find(quint64 key) const
     {
-        size_t slot = size_t((key * 0x9E3779B97F4A7C15ull) >> 20) & (keys.size() - 1);
+        // A full mix, then the top bits: every bit of the key reaches the slot,
+        // and keys dealt out by another hash of theirs still spread evenly.
+        quint64 mixed = key ^ (key >> 33);
+        mixed *= 0xFF51AFD7ED558CCDull;
+        mixed ^= mixed >> 33;
+        mixed *= 0xC4CEB9FE1A85EC53ull;
+        size_t slot = size_t(mixed >> shift);
         while (numbers[slot] != 0 && keys[slot] != key)
             slot = (slot + 1) & (keys.size() - 1);
         return slot;
     }
     void rehash(size_t capacity)
     {
-        size_t size = 1;
-        while (size < capacity)
+        size_t size = 2;
+        shift = 63;
+        while (size < capacity) {
             size *= 2;
+            --shift;
+        }
         keys.assign(size, 0);
         numbers.assign(size, 0);
         for (size_t i = 0; i < list.size(); ++i) {
@@ -49,6 +58,7 @@ private:
         }
     }
 
+    int shift = 63;
     std::vector<quint64> keys;
     std::vector<quint32> numbers; // 0: empty slot; otherwise the colour's number plus one
     std::vector<quint64> list;

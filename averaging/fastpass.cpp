@@ -1,20 +1,16 @@
 #include "fastpass.h"
 
-#include "colournumbers.h"
-#include "displayconversion.h"
+#include "colourpartitions.h"
+#include "displaybytes.h"
+#include "levelcounts.h"
 #include "parallel.h"
 #include "pixelrows.h"
 #include "referencepass.h"
 #include "sourcerows.h"
+#include "workcontrol.h"
 
-#include <QColor>
-
-#include <algorithm>
-#include <atomic>
-#include <cstring>
 #include <memory>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -29,92 +25,43 @@ bool readableByRows(const PixelSources &sources)
     return true;
 }
 
-const std::array<float, 65536> &levelsFor(int channelCount)
+// Runs count(first, end, counts) on blocks of rows on all cores and adds up what they counted.
+template <typename Count>
+LevelCounts countInBlocks(int height, Count count)
 {
-    return levelTable(channelCount < 4 ? 255.0 : 100.0);
+    LevelCounts all;
+    std::mutex lock;
+    forRowBlocks(height, [&](int first, int end) {
+        auto counts = std::make_unique<LevelCounts>();
+        count(first, end, *counts);
+        std::lock_guard<std::mutex> guard(lock);
+        all.add(*counts);
+    });
+    return all;
 }
 
-// Sums in the reference's order, one pixel after the other, on this thread:
-// the order of double additions decides the last bits of the average.
-PixelTotals sumPixels(const PixelSources &sources)
+// Only the counts, when the picture cannot be converted for the monitor.
+LevelCounts countLevels(const PixelSources &sources, WorkControl *control)
 {
-    PixelTotals totals;
-    SourceRows rows(sources);
-    const auto &levels = levelsFor(sources.channelCount);
-    for (int y = 0; y < sources.picture.height(); ++y) {
-        rows.read(y);
-        for (int x = 0; x < sources.picture.width(); ++x) {
-            const PixelValues values = rows.values(x, levels);
-            if (maskOf(values, sources.channelCount) == PixelMask::Counted)
-                addToTotals(totals, values, sources.channelCount);
-        }
-    }
-    return totals;
-}
-
-// The bytes setPixelColor stores in a Format_RGBA8888 image for monitor levels
-// rgb, fully opaque; a masked pixel keeps the colour with alpha 0.
-quint32 opaqueDisplayBytes(const float rgb[3])
-{
-    QColor colour;
-    colour.setRgbF(double(rgb[0]) / 255.0, double(rgb[1]) / 255.0, double(rgb[2]) / 255.0, 1.0);
-    const QRgb argb = colour.rgba64().toArgb32();
-    const uchar bytes[4] = {uchar(qRed(argb)), uchar(qGreen(argb)), uchar(qBlue(argb)), uchar(qAlpha(argb))};
-    quint32 packed;
-    std::memcpy(&packed, bytes, 4);
-    return packed;
-}
-
-// The display image's rows for the worker threads, taken on the calling
-// thread: scanLine() and bits() detach, which touches the image unguarded.
-class DisplayRows
-{
-public:
-    explicit DisplayRows(QImage *display) : base(display->bits()), stride(display->bytesPerLine()) {}
-    quint32 *operator[](int y) const { return reinterpret_cast<quint32 *>(base + qsizetype(y) * stride); }
-
-private:
-    uchar *base;
-    qsizetype stride;
-};
-
-constexpr quint32 transparentMask = 0x00ffffffu; // clears the alpha byte of packed R, G, B, A
-constexpr quint32 maskedFlag = 0x80000000u;
-
-bool counted(const SourceRows &rows, int x, int channelCount, const std::array<float, 65536> &levels)
-{
-    return maskOf(rows.values(x, levels), channelCount) == PixelMask::Counted;
-}
-
-// Converts colours through the transform in batches shared among the cores;
-// levelsOf(i, levels16) gives the 16-bit channel levels of colour i.
-template <typename LevelsOf, typename Store>
-void convertColours(size_t count, cmsHTRANSFORM transform, float inputScale, const std::array<float, 65536> &levels,
-                    LevelsOf levelsOf, Store store)
-{
-    const size_t channels = T_CHANNELS(cmsGetTransformInputFormat(transform));
-    constexpr size_t batch = 4096;
-    std::atomic<size_t> next{0};
-    runOnAllCores([&] {
-        std::vector<float> input(batch * channels), output(batch * 3);
-        quint16 channelLevels[4];
-        for (size_t first = next.fetch_add(batch); first < count; first = next.fetch_add(batch)) {
-            const size_t n = std::min(batch, count - first);
-            for (size_t i = 0; i < n; ++i) {
-                levelsOf(first + i, channelLevels);
-                for (size_t c = 0; c < channels; ++c)
-                    input[i * channels + c] = levels[channelLevels[c]] * inputScale;
+    const int n = sources.channelCount;
+    return countInBlocks(sources.picture.height(), [&](int first, int end, LevelCounts &counts) {
+        SourceRows rows(sources);
+        for (int y = first; y < end && !workCancelled(control); ++y) {
+            rows.read(y);
+            for (int x = 0; x < sources.picture.width(); ++x) {
+                quint16 channels[4];
+                quint16 coverage;
+                rows.levels(x, channels, &coverage);
+                if (countedLevels(channels, coverage, n))
+                    counts.count(channels, n < 4 ? 3 : 4);
             }
-            cmsDoTransform(transform, input.data(), output.data(), cmsUInt32Number(n));
-            for (size_t i = 0; i < n; ++i) {
-                float rgb[3];
-                for (int c = 0; c < 3; ++c)
-                    rgb[c] = toDisplayLevel(output[i * 3 + size_t(c)]);
-                store(first + i, opaqueDisplayBytes(rgb));
-            }
+            if (first == 0)
+                reportWork(control, double(y + 1) / end);
         }
     });
 }
+
+constexpr quint32 maskedFlag = 0x80000000u;
 
 // Index of an 8-bit colour among all 2^(8n) colours of an n-channel image.
 quint32 colourIndex(QRgb pixel, int channelCount)
@@ -133,32 +80,16 @@ bool countedEightBit(QRgb pixel, int channelCount)
     return qAlpha(pixel) != 0;
 }
 
-// Grey, two-colour and RGB images of 8-bit levels: every colour has a place
-// in a table of all 2^(8n) colours, so no hashing is needed.
-void renderEightBitColours(const PixelSources &sources, cmsHTRANSFORM transform, float inputScale, QImage *display)
+void countEightBit(QRgb pixel, LevelCounts &counts)
 {
-    const DisplayRows displayRows(display);
-    const int n = sources.channelCount;
-    const int bits = 8 * std::max(1, n);
-    const size_t colours = size_t(1) << bits;
-    const int width = sources.picture.width();
-    std::vector<std::vector<quint64>> seenByBlock;
-    std::mutex seenLock;
-    forRowBlocks(sources.picture.height(), [&](int first, int end) {
-        std::vector<quint64> seen((colours + 63) / 64);
-        std::vector<QRgb> row(static_cast<size_t>(width));
-        for (int y = first; y < end; ++y) {
-            readRow32(sources.picture, y, row.data());
-            quint32 *out = displayRows[y];
-            for (int x = 0; x < width; ++x) {
-                const quint32 index = colourIndex(row[size_t(x)], n);
-                seen[index / 64] |= quint64(1) << (index % 64);
-                out[x] = index | (countedEightBit(row[size_t(x)], n) ? 0 : maskedFlag);
-            }
-        }
-        std::lock_guard<std::mutex> lock(seenLock);
-        seenByBlock.push_back(std::move(seen));
-    });
+    const quint16 channels[4] = {quint16(qRed(pixel) * 257), quint16(qGreen(pixel) * 257),
+                                 quint16(qBlue(pixel) * 257), 0};
+    counts.count(channels, 3);
+}
+
+// The 16-bit levels of every colour the image holds, from the bitmaps of the colours each block saw.
+std::vector<quint32> distinctColours(const std::vector<std::vector<quint64>> &seenByBlock, size_t colours)
+{
     std::vector<quint32> distinct;
     for (size_t word = 0; word < (colours + 63) / 64; ++word) {
         quint64 bitsSeen = 0;
@@ -167,15 +98,64 @@ void renderEightBitColours(const PixelSources &sources, cmsHTRANSFORM transform,
         for (; bitsSeen; bitsSeen &= bitsSeen - 1)
             distinct.push_back(quint32(word * 64 + size_t(__builtin_ctzll(bitsSeen))));
     }
-    std::unique_ptr<quint32[]> bytesOf(new quint32[colours]);
+    return distinct;
+}
+
+// Grey, two-colour and RGB images of 8-bit levels: every colour has a place
+// in a table of all 2^(8n) colours, so no hashing is needed. Each pixel first
+// holds its colour's index in the display, then its bytes.
+LevelCounts renderEightBitColours(const PixelSources &sources, cmsHTRANSFORM transform, float inputScale,
+                                  QImage *display, WorkControl *control)
+{
+    const DisplayRows displayRows(display);
+    const int n = sources.channelCount;
+    const int bits = 8 * std::max(1, n);
+    const size_t colours = size_t(1) << bits;
+    const int width = sources.picture.width();
+    std::vector<std::vector<quint64>> seenByBlock;
+    std::mutex seenLock;
+    const LevelCounts counts = countInBlocks(sources.picture.height(), [&](int first, int end, LevelCounts &counted) {
+        std::vector<quint64> seen((colours + 63) / 64);
+        std::vector<QRgb> row(static_cast<size_t>(width));
+        for (int y = first; y < end && !workCancelled(control); ++y) {
+            readRow32(sources.picture, y, row.data());
+            quint32 *out = displayRows[y];
+            for (int x = 0; x < width; ++x) {
+                const QRgb pixel = row[size_t(x)];
+                const quint32 index = colourIndex(pixel, n);
+                seen[index / 64] |= quint64(1) << (index % 64);
+                const bool isCounted = countedEightBit(pixel, n);
+                if (isCounted)
+                    countEightBit(pixel, counted);
+                out[x] = index | (isCounted ? 0 : maskedFlag);
+            }
+            if (first == 0)
+                reportWork(control, 0.5 * (y + 1) / end);
+        }
+        std::lock_guard<std::mutex> lock(seenLock);
+        seenByBlock.push_back(std::move(seen));
+    });
+    if (workCancelled(control))
+        return counts;
+
+    const std::vector<quint32> distinct = distinctColours(seenByBlock, colours);
+    seenByBlock.clear();
+    std::vector<quint16> channels(distinct.size() * 4, 0);
     const int shift = bits - 8;
-    convertColours(
-        distinct.size(), transform, inputScale, levelsFor(n),
-        [&](size_t i, quint16 *channelLevels) {
-            for (int c = 0; c < 3; ++c)
-                channelLevels[c] = c < std::max(1, n) ? quint16(((distinct[i] >> (shift - 8 * c)) & 0xff) * 257) : 0;
-        },
-        [&](size_t i, quint32 bytes) { bytesOf[distinct[i]] = bytes; });
+    for (size_t i = 0; i < distinct.size(); ++i)
+        for (int c = 0; c < std::max(1, n) && c < 3; ++c)
+            channels[i * 4 + size_t(c)] = quint16(((distinct[i] >> (shift - 8 * c)) & 0xff) * 257);
+    std::vector<quint32> distinctBytes(distinct.size());
+    const auto &levels = levelsFor(n);
+    runInParallelChunks(distinct.size(), [&](size_t first, size_t end) {
+        convertColours(channels.data() + first * 4, end - first, transform, inputScale, levels,
+                       distinctBytes.data() + first);
+    });
+    std::unique_ptr<quint32[]> bytesOf(new quint32[colours]);
+    for (size_t i = 0; i < distinct.size(); ++i)
+        bytesOf[distinct[i]] = distinctBytes[i];
+    reportWork(control, 0.8);
+
     forRowBlocks(sources.picture.height(), [&](int first, int end) {
         for (int y = first; y < end; ++y) {
             quint32 *out = displayRows[y];
@@ -185,166 +165,32 @@ void renderEightBitColours(const PixelSources &sources, cmsHTRANSFORM transform,
             }
         }
     });
+    return counts;
 }
 
-// 8-bit levels of grey, two-colour and RGB images become whole numbers in the
-// record (checked here), so their sums are exact in any order of addition
-// and the rows can be summed on all cores with the reference's result.
-bool sumsExactInAnyOrder(const PixelSources &sources)
-{
-    if (sources.channelCount >= 4 || !eightBitLevels(sources.picture.format()))
-        return false;
-    const auto &levels = levelTable(255.0);
-    for (int level = 0; level < 256; ++level)
-        if (levels[size_t(level * 257)] != float(level))
-            return false;
-    return true;
-}
-
-PixelTotals sumEightBitInParallel(const PixelSources &sources)
-{
-    const int n = sources.channelCount;
-    const int width = sources.picture.width();
-    std::vector<std::pair<int, PixelTotals>> blocks;
-    std::mutex blocksLock;
-    forRowBlocks(sources.picture.height(), [&](int first, int end) {
-        PixelTotals totals;
-        std::vector<QRgb> row(static_cast<size_t>(width));
-        for (int y = first; y < end; ++y) {
-            readRow32(sources.picture, y, row.data());
-            for (QRgb pixel : row) {
-                if (!countedEightBit(pixel, n))
-                    continue;
-                ++totals.pixelCount;
-                totals.channelSums[0] += qRed(pixel);
-                totals.channelSums[1] += qGreen(pixel);
-                totals.channelSums[2] += qBlue(pixel);
-            }
-        }
-        std::lock_guard<std::mutex> lock(blocksLock);
-        blocks.emplace_back(first, totals);
-    });
-    std::sort(blocks.begin(), blocks.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
-    PixelTotals totals;
-    for (const auto &block : blocks) {
-        totals.pixelCount += block.second.pixelCount;
-        for (size_t i = 0; i < 4; ++i)
-            totals.channelSums[i] += block.second.channelSums[i];
-    }
-    return totals;
-}
-
-void keyLevels(quint64 key, int channelCount, quint16 *channelLevels)
-{
-    const int channels = channelCount < 4 ? 3 : 4;
-    for (int c = 0; c < channels; ++c)
-        channelLevels[c] = quint16(key >> (16 * (channels - 1 - c)));
-}
-
-// Photographs repeat their colours heavily: each distinct one is converted once.
-// Returns false, having drawn nothing, when the colours hardly repeat.
-bool renderDistinctColours(const PixelSources &sources, cmsHTRANSFORM transform, float inputScale, QImage *display)
-{
-    const DisplayRows displayRows(display);
-    const int n = sources.channelCount;
-    const int width = sources.picture.width();
-    const size_t pixels = size_t(width) * size_t(sources.picture.height());
-    const auto &levels = levelsFor(n);
-    std::vector<std::vector<quint64>> found;
-    std::mutex foundLock;
-    std::atomic<bool> repetitive{true};
-    forRowBlocks(sources.picture.height(), [&](int first, int end) {
-        SourceRows rows(sources);
-        ColourNumbers local(4096);
-        const size_t limit = size_t(width) * size_t(end - first) / 4 + 4096;
-        for (int y = first; y < end && repetitive; ++y) {
-            rows.read(y);
-            for (int x = 0; x < width; ++x)
-                local.insert(rows.key(x));
-            if (local.colours().size() > limit)
-                repetitive = false;
-        }
-        std::lock_guard<std::mutex> lock(foundLock);
-        found.push_back(local.colours());
-    });
-    if (!repetitive)
-        return false;
-    ColourNumbers all(pixels / 64);
-    for (const auto &block : found)
-        for (quint64 key : block)
-            all.insert(key);
-    std::vector<quint32> bytesOf(all.colours().size());
-    convertColours(
-        bytesOf.size(), transform, inputScale, levels,
-        [&](size_t i, quint16 *channelLevels) { keyLevels(all.colours()[i], n, channelLevels); },
-        [&](size_t i, quint32 bytes) { bytesOf[i] = bytes; });
-    forRowBlocks(sources.picture.height(), [&](int first, int end) {
-        SourceRows rows(sources);
-        for (int y = first; y < end; ++y) {
-            rows.read(y);
-            quint32 *out = displayRows[y];
-            for (int x = 0; x < width; ++x) {
-                const quint32 bytes = bytesOf[all.numberOf(rows.key(x))];
-                out[x] = counted(rows, x, n, levels) ? bytes : bytes & transparentMask;
-            }
-        }
-    });
-    return true;
-}
-
-// Colours that hardly repeat (noise): every pixel is converted, a row per batch.
-void renderEveryPixel(const PixelSources &sources, cmsHTRANSFORM transform, float inputScale, QImage *display)
-{
-    const DisplayRows displayRows(display);
-    const int n = sources.channelCount;
-    const int width = sources.picture.width();
-    const auto &levels = levelsFor(n);
-    const size_t channels = T_CHANNELS(cmsGetTransformInputFormat(transform));
-    forRowBlocks(sources.picture.height(), [&](int first, int end) {
-        SourceRows rows(sources);
-        std::vector<float> input(size_t(width) * channels), output(size_t(width) * 3);
-        for (int y = first; y < end; ++y) {
-            rows.read(y);
-            for (int x = 0; x < width; ++x) {
-                const PixelValues values = rows.values(x, levels);
-                for (size_t c = 0; c < channels; ++c)
-                    input[size_t(x) * channels + c] = values.channel[c] * inputScale;
-            }
-            cmsDoTransform(transform, input.data(), output.data(), cmsUInt32Number(width));
-            quint32 *out = displayRows[y];
-            for (int x = 0; x < width; ++x) {
-                float rgb[3];
-                for (int c = 0; c < 3; ++c)
-                    rgb[c] = toDisplayLevel(output[size_t(x) * 3 + size_t(c)]);
-                const quint32 bytes = opaqueDisplayBytes(rgb);
-                out[x] = counted(rows, x, n, levels) ? bytes : bytes & transparentMask;
-            }
-        }
-    });
-}
-
-void renderDisplay(const PixelSources &sources, cmsHTRANSFORM transform, float inputScale, QImage *display)
+LevelCounts renderDisplay(const PixelSources &sources, cmsHTRANSFORM transform, float inputScale, QImage *display,
+                          WorkControl *control)
 {
     // The table of every possible colour pays off only when the image is not small beside it.
     const qint64 pixels = qint64(sources.picture.width()) * sources.picture.height();
     const qint64 tableSize = qint64(1) << (8 * std::max(1, sources.channelCount));
     if (sources.channelCount < 4 && eightBitLevels(sources.picture.format()) && pixels * 16 >= tableSize)
-        renderEightBitColours(sources, transform, inputScale, display);
-    else if (!renderDistinctColours(sources, transform, inputScale, display))
-        renderEveryPixel(sources, transform, inputScale, display);
+        return renderEightBitColours(sources, transform, inputScale, display, control);
+    return renderByColourPartitions(sources, transform, inputScale, display, control);
 }
 
 } // namespace
 
-PixelTotals fastPass(const PixelSources &sources, cmsHTRANSFORM displayTransform, float inputScale, QImage *display)
+PixelTotals fastPass(const PixelSources &sources, cmsHTRANSFORM displayTransform, float inputScale, QImage *display,
+                     WorkControl *control)
 {
     if (!readableByRows(sources))
         return referencePass(sources, displayTransform, inputScale, display);
-    const PixelTotals totals = sumsExactInAnyOrder(sources) ? sumEightBitInParallel(sources) : sumPixels(sources);
+    const auto &levels = levelsFor(sources.channelCount);
     if (!displayTransform)
-        return totals;
+        return countLevels(sources, control).totals(levels);
     *display = QImage(sources.picture.width(), sources.picture.height(), QImage::Format_RGBA8888);
-    if (!display->isNull())
-        renderDisplay(sources, displayTransform, inputScale, display);
-    return totals;
+    if (display->isNull())
+        return countLevels(sources, control).totals(levels);
+    return renderDisplay(sources, displayTransform, inputScale, display, control).totals(levels);
 }

@@ -4,9 +4,14 @@
 
 #include <lcms2.h>
 
+class WorkControl;
+
 // The same pass as referencePass, with the same displayed bytes, masks,
-// count and sums (added in the same order), but fast: rows are read by
-// scanline through exact lookup tables, each distinct colour goes through
-// Little CMS once, in batches, and the rows are shared among all cores.
+// count and sums, but fast: rows are read by scanline through exact lookup
+// tables, the sums come from level counts, each distinct colour goes
+// through Little CMS once, and the work is shared among all cores.
 // Images in formats it cannot read by scanline take the reference road.
-PixelTotals fastPass(const PixelSources &sources, cmsHTRANSFORM displayTransform, float inputScale, QImage *display);
+// With a control, it reports its progress and stops early when cancelled;
+// the result of a cancelled pass is incomplete.
+PixelTotals fastPass(const PixelSources &sources, cmsHTRANSFORM displayTransform, float inputScale, QImage *display,
+                     WorkControl *control = nullptr);

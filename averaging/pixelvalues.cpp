@@ -36,10 +36,19 @@ PixelMask maskOf(const PixelValues &values, int channelCount)
     return PixelMask::Counted;
 }
 
-void addToTotals(PixelTotals &totals, const PixelValues &values, int channelCount)
+void TotalsAccumulator::add(const PixelValues &values, int channelCount)
 {
-    ++totals.pixelCount;
-    const int summed = channelCount < 4 ? 3 : 4;
-    for (int i = 0; i < summed; ++i)
-        totals.channelSums[i] += values.channel[i];
+    ++count;
+    const size_t summed = channelCount < 4 ? 3 : 4;
+    for (size_t i = 0; i < summed; ++i)
+        sums[i].add(values.channel[i]);
+}
+
+PixelTotals TotalsAccumulator::totals() const
+{
+    PixelTotals totals;
+    totals.pixelCount = count;
+    for (size_t i = 0; i < 4; ++i)
+        totals.channelSums[i] = sums[i].value();
+    return totals;
 }

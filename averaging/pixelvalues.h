@@ -1,5 +1,7 @@
 #pragma once
 
+#include "exactsum.h"
+
 #include <QImage>
 
 #include <array>
@@ -24,10 +26,24 @@ struct PixelValues {
 
 enum class PixelMask { Counted, GreenKey, FullInk, Transparent };
 
-// Sums are kept in double: a float sum stalls on large images and the average drifts.
+// The count of the unmasked pixels and their per-channel sums. The sums are
+// exact, rounded once to double: a float sum stalls on large images and the
+// average drifts, and a rounded running sum would depend on the order.
 struct PixelTotals {
     qint64 pixelCount = 0;
     std::array<double, 4> channelSums{};
+};
+
+// Gathers the totals pixel by pixel.
+class TotalsAccumulator
+{
+public:
+    void add(const PixelValues &values, int channelCount);
+    PixelTotals totals() const;
+
+private:
+    qint64 count = 0;
+    std::array<ExactSum, 4> sums;
 };
 
 // The exact float that a colour fraction of QColor becomes once scaled to
@@ -42,5 +58,3 @@ PixelValues readPixelValues(const PixelSources &sources, int x, int y);
 // First matching rule wins: the green key of RGB images, all four inks at
 // 100 per cent, then no coverage at all.
 PixelMask maskOf(const PixelValues &values, int channelCount);
-
-void addToTotals(PixelTotals &totals, const PixelValues &values, int channelCount);

@@ -12,13 +12,13 @@ PixelTotals referencePass(const PixelSources &sources, cmsHTRANSFORM displayTran
     if (displayTransform)
         *display = QImage(width, height, QImage::Format_RGBA8888);
 
-    PixelTotals totals;
+    TotalsAccumulator totals;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             const PixelValues values = readPixelValues(sources, x, y);
             const bool counted = maskOf(values, sources.channelCount) == PixelMask::Counted;
             if (counted)
-                addToTotals(totals, values, sources.channelCount);
+                totals.add(values, sources.channelCount);
             if (!displayTransform)
                 continue;
             float rgb[3];
@@ -28,5 +28,5 @@ PixelTotals referencePass(const PixelSources &sources, cmsHTRANSFORM displayTran
             display->setPixelColor(x, y, colour);
         }
     }
-    return totals;
+    return totals.totals();
 }

@@ -48,6 +48,24 @@ public:
 
     QRgba64 pixel(int x) const { return primary[size_t(x)]; }
 
+    // The 16-bit levels of channels 0 to 3 (channel 3 is 0 below four
+    // channels) and of the coverage.
+    void levels(int x, quint16 channels[4], quint16 *coverage) const
+    {
+        const QRgba64 a = primary[size_t(x)];
+        channels[0] = a.red();
+        channels[1] = a.green();
+        channels[2] = a.blue();
+        if (s.channelCount < 4) {
+            channels[3] = 0;
+            *coverage = a.alpha();
+            return;
+        }
+        const QRgba64 b = secondary[size_t(x)];
+        channels[3] = b.red();
+        *coverage = b.green();
+    }
+
     // The channels the display transform reads, packed into one number.
     quint64 key(int x) const
     {

@@ -1,6 +1,8 @@
 // The fast pass gives exactly what the per-pixel reference gives.
+#include "colourpartitions.h"
 #include "fastpass.h"
 #include "lcmshandles.h"
+#include "parallel.h"
 #include "pixelrows.h"
 #include "profiles.h"
 #include "referencepass.h"
@@ -165,6 +167,70 @@ private slots:
         compareOutcomes(sources, transform.get(), 1.0f);
     }
 
+    // The sums are exact, so they cannot depend on how the rows are shared out.
+    void totalsIndependentOfThreads_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<int>("channels");
+        QTest::newRow("8-bit RGB") << int(QImage::Format_RGB32) << 3;
+        QTest::newRow("16-bit RGB with alpha") << int(QImage::Format_RGBA64) << 3;
+        QTest::newRow("grey") << int(QImage::Format_Grayscale16) << 1;
+        QTest::newRow("four inks, 16-bit") << int(QImage::Format_RGBX64) << 4;
+    }
+
+    void totalsIndependentOfThreads()
+    {
+        QFETCH(int, format);
+        QFETCH(int, channels);
+        const QImage page = noisyImage(QImage::Format(format), 211, 97, 11);
+        const QImage coverage = noisyImage(QImage::Format(format), 211, 97, 12);
+        const PixelSources sources{page, page, coverage, channels};
+        ProfileHandle cmyk(openDefaultCmyk());
+        const cmsUInt32Number inputFormat = channels == 4 ? TYPE_CMYK_FLT : channels == 1 ? TYPE_GRAY_FLT : TYPE_RGB_FLT;
+        ProfileHandle grey(makeGrayProfile("grey"));
+        cmsHPROFILE input = channels == 4 ? cmyk.get() : channels == 1 ? grey.get() : srgb.get();
+        TransformHandle transform(
+            cmsCreateTransform(input, inputFormat, srgb.get(), TYPE_RGB_FLT, INTENT_RELATIVE_COLORIMETRIC, 0));
+        const float scale = channels == 4 ? 1.0f : 1.0f / 255.0f;
+        const PixelTotals reference = referencePass(sources, nullptr, scale, nullptr);
+        for (int threads : {1, 2, 3, 8}) {
+            setWorkerThreads(threads);
+            QImage display;
+            for (cmsHTRANSFORM used : {transform.get(), static_cast<cmsHTRANSFORM>(nullptr)}) {
+                const PixelTotals totals = fastPass(sources, used, scale, &display);
+                QCOMPARE(totals.pixelCount, reference.pixelCount);
+                QCOMPARE(totals.channelSums, reference.channelSums);
+            }
+        }
+        setWorkerThreads(0);
+    }
+
+    // Colours met again in a later band keep the bytes they got the first time.
+    void colourPartitionsAcrossBands()
+    {
+        ProfileHandle cmyk(openDefaultCmyk());
+        TransformHandle transform(cmsCreateTransform(cmyk.get(), TYPE_CMYK_FLT, srgb.get(), TYPE_RGB_FLT,
+                                                     INTENT_RELATIVE_COLORIMETRIC, 0));
+        QImage page1 = noisyImage(QImage::Format_RGBX8888, 37, 29, 5);
+        QImage page2 = noisyImage(QImage::Format_RGBX8888, 37, 29, 6);
+        // Few distinct colours, each in many bands.
+        for (QImage *page : {&page1, &page2})
+            for (int y = 0; y < page->height(); ++y)
+                for (int x = 0; x < page->bytesPerLine(); ++x)
+                    page->scanLine(y)[x] &= 0xC0;
+        const PixelSources sources{page1, page1, page2, 4};
+        QImage reference;
+        const PixelTotals expected = referencePass(sources, transform.get(), 1.0f, &reference);
+        for (qint64 band : {1, 37, 100, 5000}) {
+            QImage display(37, 29, QImage::Format_RGBA8888);
+            const PixelTotals totals =
+                renderByColourPartitions(sources, transform.get(), 1.0f, &display, nullptr, band).totals(levelTable(100.0));
+            QCOMPARE(display, reference);
+            QCOMPARE(totals.pixelCount, expected.pixelCount);
+            QCOMPARE(totals.channelSums, expected.channelSums);
+        }
+    }
+
     // The record's floats come from lookup tables; every level must match QColor's fraction path.
     void levelTablesMatchColourFractions()
     {
@@ -177,6 +243,18 @@ private slots:
             }
             QCOMPARE(table[65535], float(scale));
             QCOMPARE(table[0], 0.0f);
+        }
+    }
+
+    // The fast pass masks on whole levels; that holds only while no other
+    // level reaches the record's 0, 255 or 100, or a coverage of 0.
+    void masksHoldOnWholeLevels()
+    {
+        for (int level = 1; level < 65535; ++level) {
+            const bool reaches = levelTable(255.0)[size_t(level)] == 0.0f || levelTable(255.0)[size_t(level)] == 255.0f ||
+                                 levelTable(100.0)[size_t(level)] == 100.0f || float(level / 65535.0) == 0.0f;
+            if (reaches)
+                QFAIL(qPrintable(QString("level %1").arg(level)));
         }
     }
 
