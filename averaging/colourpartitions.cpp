@@ -130,7 +130,7 @@ LevelCounts renderByColourPartitions(const PixelSources &sources, cmsHTRANSFORM 
         });
         std::atomic<size_t> next{0};
         runOnAllCores([&] {
-            for (size_t p = next++; p < partitionCount; p = next++)
+            for (size_t p = next++; p < partitionCount && !workCancelled(control); p = next++)
                 renderPartition(dealt, p, known[p], transform, inputScale, levels, pixels);
         });
         reportWork(control, double(bandEnd) / height);

@@ -148,9 +148,12 @@ LevelCounts renderEightBitColours(const PixelSources &sources, cmsHTRANSFORM tra
     std::vector<quint32> distinctBytes(distinct.size());
     const auto &levels = levelsFor(n);
     runInParallelChunks(distinct.size(), [&](size_t first, size_t end) {
-        convertColours(channels.data() + first * 4, end - first, transform, inputScale, levels,
-                       distinctBytes.data() + first);
+        if (!workCancelled(control))
+            convertColours(channels.data() + first * 4, end - first, transform, inputScale, levels,
+                           distinctBytes.data() + first);
     });
+    if (workCancelled(control))
+        return counts;
     std::unique_ptr<quint32[]> bytesOf(new quint32[colours]);
     for (size_t i = 0; i < distinct.size(); ++i)
         bytesOf[distinct[i]] = distinctBytes[i];

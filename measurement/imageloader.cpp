@@ -1,6 +1,7 @@
 #include "imageloader.h"
 
 #include "defaultprofiles.h"
+#include "progressfile.h"
 
 #include <QColorSpace>
 #include <QCoreApplication>
@@ -72,10 +73,15 @@ Failure identify(QImageReader &reader, LoadedImage &image, const QString &resour
 
 } // namespace
 
-LoadOutcome loadImageFile(const QString &fileName, const QString &resourceDir, WorkControl *)
+LoadOutcome loadImageFile(const QString &fileName, const QString &resourceDir, WorkControl *control)
 {
     LoadOutcome outcome;
-    QImageReader reader(fileName);
+    ProgressFile file(fileName, control);
+    if (!file.open(QIODevice::ReadOnly)) {
+        outcome.failure = {FailureKind::NotAnImage, file.errorString()};
+        return outcome;
+    }
+    QImageReader reader(&file);
     if (!reader.canRead()) {
         outcome.failure = {FailureKind::NotAnImage, reader.errorString()};
         return outcome;

@@ -24,14 +24,32 @@ void MeasuringSession::adopt(LoadOutcome &&outcome)
 
 Failure MeasuringSession::chooseImageProfile(const QString &path)
 {
+    Failure failure;
+    ColourProfile candidate = openImageProfile(path, &failure);
+    if (candidate)
+        replaceImageProfile(std::move(candidate));
+    return failure;
+}
+
+ColourProfile MeasuringSession::openImageProfile(const QString &path, Failure *failure) const
+{
     ColourProfile candidate = ColourProfile::fromFile(path);
-    if (!candidate)
-        return {FailureKind::ProfileUnreadable, path};
+    if (!candidate) {
+        *failure = {FailureKind::ProfileUnreadable, path};
+        return candidate;
+    }
     const QString mismatch = profileMismatch(current.attributes, candidate);
-    if (!mismatch.isEmpty())
-        return {FailureKind::ProfileMismatch, mismatch};
-    handLoaded = std::move(candidate);
-    return Failure();
+    if (!mismatch.isEmpty()) {
+        *failure = {FailureKind::ProfileMismatch, mismatch};
+        return ColourProfile();
+    }
+    return candidate;
+}
+
+ColourProfile MeasuringSession::replaceImageProfile(ColourProfile profile)
+{
+    std::swap(handLoaded, profile);
+    return profile;
 }
 
 cmsHPROFILE MeasuringSession::displayProfile(bool useEmbedded) const

@@ -32,6 +32,10 @@ public:
     // loaded before only when it opens and fits the image.
     Failure chooseImageProfile(const QString &path);
     const ColourProfile &imageProfile() const { return handLoaded; }
+    // The same in two steps: open and check (null, with the failure, when refused),
+    // then put in force, getting back the profile it replaces.
+    ColourProfile openImageProfile(const QString &path, Failure *failure) const;
+    ColourProfile replaceImageProfile(ColourProfile profile);
 
     // The picture is shown through the hand-loaded profile when the embedded
     // one is not used and there is one; the average has no such fallback.

@@ -145,18 +145,24 @@ private slots:
         QCOMPARE(recordedWarningReasons(), QStringList({reason}));
     }
 
+    // Fallbacks come first, then what the load measured.
     void silentFallbacksShowInStatusBar()
     {
         CVCImageWindow window;
         WindowTestAccess access(window);
         QStatusBar *statusBar = access.ui().mainStatusBar;
+        const auto shows = [statusBar](const QString &pattern) {
+            const QRegularExpression expected(QRegularExpression::anchoredPattern(pattern));
+            return expected.match(statusBar->currentMessage()).hasMatch();
+        };
 
         QCOMPARE(loadImage(window, writeJpeg(dir, "damaged.jpg", solidImage(4, 4, Qt::red), QString(),
                                              QByteArray(600, 'x'))),
                  QStringList());
         QCOMPARE(access.ui().embeddedL->text(), QString("none (sRGB assigned)"));
-        QCOMPARE(statusBar->currentMessage(),
-                 QString("The profile embedded in the file is damaged; the default profile is used instead."));
+        QVERIFY2(shows(R"(The profile embedded in the file is damaged; the default profile is used instead\.  )"
+                       R"(damaged\.jpg — 4 × 4 px, 16 pixels measured in \d+\.\d\d s)"),
+                 qPrintable(statusBar->currentMessage()));
 
         const QString unreadable = writeFile(dir + "/broken.icc", "not a profile");
         access.ui().embeddedCB->click();
@@ -166,10 +172,13 @@ private slots:
                  "The profile " + unreadable + " could not be read; the profile in force is kept.");
 
         QCOMPARE(loadImage(window, writeTiffGreenKey()), QStringList());
-        QCOMPARE(statusBar->currentMessage(), QString("No pixel counted: every pixel is masked"));
+        QVERIFY2(shows(R"(No pixel counted: every pixel is masked  green\.tif — 4 × 3 px, 0 pixels measured in )"
+                       R"(\d+\.\d\d s)"),
+                 qPrintable(statusBar->currentMessage()));
 
-        QCOMPARE(loadImage(window, writeJpeg(dir, "plain.jpg", solidImage(4, 4, Qt::red))), QStringList());
-        QCOMPARE(statusBar->currentMessage(), QString());
+        QCOMPARE(loadImage(window, writeJpeg(dir, "plain.jpg", solidImage(1200, 1000, Qt::red))), QStringList());
+        QVERIFY2(shows(R"(plain\.jpg — 1200 × 1000 px, 1 200 000 pixels measured in \d+\.\d\d s)"),
+                 qPrintable(statusBar->currentMessage()));
     }
 
 private:

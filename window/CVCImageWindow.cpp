@@ -22,6 +22,7 @@ CVCImageWindow::CVCImageWindow(QWidget *parent)
     , statusNotes(this)
 {
     ui->setupUi(this);
+    work = new BackgroundWork(this);
     setWindowTitle("Veltrane Lumivant");
     SetupHeader();
     SetupConnections();
@@ -114,6 +115,7 @@ void CVCImageWindow::SaveSettings()
 
 bool CVCImageWindow::showWarning(const QString &message, bool withCancel, const QString &reason)
 {
+    work->hideBusyCursor();
     QMessageBox box(QMessageBox::Warning, tr("Warning"), tr(message.toUtf8().constData()),
                     withCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok, this);
     box.setInformativeText(reason);

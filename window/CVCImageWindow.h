@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BackgroundWork.h"
 #include "StatusNotes.h"
 #include "averagecolour.h"
 #include "colourprofile.h"
@@ -52,10 +53,14 @@ private:
     void SaveSettings();
     bool showWarning(const QString &message, bool withCancel, const QString &reason = QString());
 
+    bool ShowLoad(LoadOutcome &&outcome, RenderedDisplay &&rendered, const QString &fileName);
     void ShowLoadFailure(const Failure &failure, const QString &fileName);
     void ShowSourceProfile();
-    void BuildDisplayImage();
+    bool BuildDisplayImage();
+    void ShowDisplay(RenderedDisplay &&rendered);
     void ShowScene(QGraphicsScene *scene);
+    void ShowLoadSummary(const QString &name, qint64 counted, qint64 elapsedMs);
+    void ShowCancelled(const QString &what);
 
     bool SetupLabTransform();
     void ShowValues();
@@ -65,6 +70,7 @@ private:
     QString ChooseProfileFile();
     bool useEmbeddedProfile() const;
     int renderingIntent() const;
+    ColourProfile monitorProfile() const;
 
     friend class WindowTestAccess;
 
@@ -82,4 +88,7 @@ private:
     // Kept for the output conversion; no measurement uses it.
     ColourProfile destinationProfile;
     StatusNotes statusNotes;
+    BackgroundWork *work;
+    // The name of the file whose image is shown, for the work titles.
+    QString shownFileName;
 };

@@ -1,14 +1,26 @@
-// Opening an image: the session reads it; the window shows what it became.
+// Opening an image: the session reads and renders it on a worker; the window
+// then shows what it became, in the order of a load.
 #include "CVCImageWindow.h"
 #include "ui_ImageWindow.h"
 
-#include "defaultprofiles.h"
-#include "resourcedir.h"
-
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGraphicsScene>
+
+namespace {
+
+// Groups of three digits, as a count of pixels is easiest read.
+QString groupedNumber(qint64 number)
+{
+    QString digits = QString::number(number);
+    for (int i = digits.size() - 3; i > 0; i -= 3)
+        digits.insert(i, ' ');
+    return digits;
+}
+
+} // namespace
 
 void CVCImageWindow::actionLoadImage()
 {
@@ -17,10 +29,36 @@ void CVCImageWindow::actionLoadImage()
     if (fileName.isEmpty())
         return;
     lastImageDir = QFileInfo(fileName).absolutePath();
+    QElapsedTimer clock;
+    clock.start();
+    BusyCursorScope busy(*work);
+
+    const ColourProfile monitor = monitorProfile();
+    LoadOutcome outcome;
+    RenderedDisplay rendered;
+    const QString name = fileName.section('/', -1);
+    // Reading and the pass run on a worker; the panel is touched only once they are done.
+    const bool finished = work->run(tr("Loading %1…").arg(name), [&](WorkControl &control) {
+        control.setPhase(0, 400);
+        outcome = session.read(fileName, &control);
+        if (outcome.failure || control.cancelled())
+            return;
+        control.setPhase(400, 1000);
+        rendered = renderDisplay(outcome.image, outcome.image.sourceProfile.handle(), monitor.handle(), &control);
+    });
+    if (!finished) {
+        ShowCancelled(name);
+        return;
+    }
+    const qint64 counted = rendered.totals.pixelCount;
+    if (ShowLoad(std::move(outcome), std::move(rendered), fileName))
+        ShowLoadSummary(name, counted, clock.elapsed());
+}
+
+bool CVCImageWindow::ShowLoad(LoadOutcome &&outcome, RenderedDisplay &&rendered, const QString &fileName)
+{
     ResetPanel();
     statusNotes.clear();
-
-    LoadOutcome outcome = session.read(fileName);
     const Failure failure = outcome.failure;
     if (outcome.reach != LoadOutcome::Reach::NoReader)
         displayImage = QImage();
@@ -29,21 +67,23 @@ void CVCImageWindow::actionLoadImage()
         statusNotes.add(note);
     if (failure) {
         ShowLoadFailure(failure, fileName);
-        return;
+        return false;
     }
-
+    shownFileName = fileName.section('/', -1);
     ShowSourceProfile();
-    BuildDisplayImage();
+    ShowDisplay(std::move(rendered));
     ui->separationCB->setChecked(false);
     if (session.numberOfInks() > 3)
         ui->destinationF->show();
-    if (SetupLabTransform())
-        ui->imageL->setText(fileName.section('/', -1));
-    else
-        showWarning(tr("noTransform"), false,
-                    tr("Little CMS cannot convert %1 channels through the profile \"%2\" to L*a*b*.")
-                        .arg(session.numberOfInks())
-                        .arg(session.image().sourceProfileText));
+    if (SetupLabTransform()) {
+        ui->imageL->setText(shownFileName);
+        return true;
+    }
+    showWarning(tr("noTransform"), false,
+                tr("Little CMS cannot convert %1 channels through the profile \"%2\" to L*a*b*.")
+                    .arg(session.numberOfInks())
+                    .arg(session.image().sourceProfileText));
+    return false;
 }
 
 void CVCImageWindow::ShowLoadFailure(const Failure &failure, const QString &fileName)
@@ -74,4 +114,20 @@ void CVCImageWindow::ShowSourceProfile()
     ui->embeddedCB->show();
     ui->embeddedCB->setEnabled(true);
     update();
+}
+
+void CVCImageWindow::ShowLoadSummary(const QString &name, qint64 counted, qint64 elapsedMs)
+{
+    const QImage &picture = session.image().picture;
+    statusNotes.add(tr("%1 — %2 × %3 px, %4 pixels measured in %5 s")
+                        .arg(name)
+                        .arg(picture.width())
+                        .arg(picture.height())
+                        .arg(groupedNumber(counted))
+                        .arg(double(elapsedMs) / 1000.0, 0, 'f', 2));
+}
+
+void CVCImageWindow::ShowCancelled(const QString &what)
+{
+    ui->mainStatusBar->showMessage(tr("%1: cancelled; nothing has changed.").arg(what));
 }

@@ -9,11 +9,19 @@
 
 void CVCImageWindow::actionEmbeddedCB()
 {
+    BusyCursorScope busy(*work);
     statusNotes.clear();
     const bool embedded = ui->embeddedCB->isChecked();
     ui->embeddedF->setVisible(embedded);
     ui->loadImageF->setVisible(!embedded);
-    BuildDisplayImage();
+    if (!BuildDisplayImage()) {
+        // Abandoned: the switch goes back to what is still shown.
+        ui->embeddedCB->setChecked(!embedded);
+        ui->embeddedF->setVisible(!embedded);
+        ui->loadImageF->setVisible(embedded);
+        ShowCancelled(shownFileName);
+        return;
+    }
     SetupLabTransform();
 }
 
@@ -22,8 +30,10 @@ void CVCImageWindow::actionLoadImageICC()
     const QString fileName = ChooseProfileFile();
     if (fileName.isEmpty())
         return;
+    BusyCursorScope busy(*work);
     statusNotes.clear();
-    const Failure refused = session.chooseImageProfile(fileName);
+    Failure refused;
+    ColourProfile candidate = session.openImageProfile(fileName, &refused);
     if (refused.kind == FailureKind::ProfileUnreadable) {
         qDebug("No SRC profile!");
         statusNotes.add(tr("The profile %1 could not be read; the profile in force is kept.")
@@ -34,9 +44,16 @@ void CVCImageWindow::actionLoadImageICC()
         showWarning(tr("The ICC Profile does not match!"), false, refused.reason);
         return;
     }
-    const QString description = session.imageProfile().description();
+    const QString previousText = ui->loadedImageL->text();
+    const QString description = candidate.description();
     ui->loadedImageL->setText(description.isEmpty() ? fileName.section('/', -1) : description);
-    BuildDisplayImage();
+    ColourProfile previous = session.replaceImageProfile(std::move(candidate));
+    if (!BuildDisplayImage()) {
+        session.replaceImageProfile(std::move(previous));
+        ui->loadedImageL->setText(previousText);
+        ShowCancelled(fileName.section('/', -1));
+        return;
+    }
     SetupLabTransform();
 }
 

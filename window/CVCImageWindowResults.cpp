@@ -10,11 +10,23 @@
 #include <QGraphicsPixmapItem>
 #include <QGraphicsScene>
 
-void CVCImageWindow::BuildDisplayImage()
+bool CVCImageWindow::BuildDisplayImage()
+{
+    const ColourProfile monitor = monitorProfile();
+    const bool useEmbedded = useEmbeddedProfile();
+    RenderedDisplay rendered;
+    const bool finished = work->run(tr("Measuring %1…").arg(shownFileName), [&](WorkControl &control) {
+        rendered = session.render(useEmbedded, monitor.handle(), &control);
+    });
+    if (!finished)
+        return false;
+    ShowDisplay(std::move(rendered));
+    return true;
+}
+
+void CVCImageWindow::ShowDisplay(RenderedDisplay &&rendered)
 {
     auto *scene = new QGraphicsScene;
-    const ColourProfile monitor = ColourProfile::adopt(getWidgetProfile(this));
-    RenderedDisplay rendered = session.render(useEmbeddedProfile(), monitor.handle());
     displayImage = std::move(rendered.display);
     displayConverted = rendered.converted;
     inputScale = rendered.inputScale;
@@ -49,7 +61,7 @@ bool CVCImageWindow::SetupLabTransform()
         return false;
     shownAverage = *average;
     ShowValues();
-    const ColourProfile monitor = ColourProfile::adopt(getWidgetProfile(this));
+    const ColourProfile monitor = monitorProfile();
     if (const auto swatch = swatchLevels(shownAverage.lab, renderingIntent(), monitor.handle()))
         PaintSwatch(*swatch);
     ui->labF->show();
@@ -58,6 +70,11 @@ bool CVCImageWindow::SetupLabTransform()
     if (ui->separationCB->isChecked())
         ui->cmykF->show();
     return true;
+}
+
+ColourProfile CVCImageWindow::monitorProfile() const
+{
+    return ColourProfile::adopt(getWidgetProfile(this));
 }
 
 int CVCImageWindow::renderingIntent() const

@@ -1,0 +1,182 @@
+// A window that stays alive while it works: busy cursor, progress, cancel.
+#include "imagefiles.h"
+#include "modaldialogs.h"
+#include "testenvironment.h"
+#include "tifffiles.h"
+#include "windowtestaccess.h"
+
+#include <QtTest>
+#include <QtWidgets>
+
+#include <random>
+#include <vector>
+
+namespace {
+
+// Runs action once, as soon as the busy cursor shows.
+void whenBusy(std::function<void()> action)
+{
+    auto *timer = new QTimer(qApp);
+    QObject::connect(timer, &QTimer::timeout, [timer, action] {
+        if (!QGuiApplication::overrideCursor())
+            return;
+        timer->stop();
+        timer->deleteLater();
+        action();
+    });
+    timer->start(1);
+}
+
+// Colours that hardly repeat, uncompressed: slow enough to measure that the
+// work can be abandoned halfway.
+QString writeNoiseTiff(const QString &path, int width, int height)
+{
+    TIFF *tiff = TIFFOpen(path.toLocal8Bit().constData(), "w");
+    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, uint32_t(width));
+    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, uint32_t(height));
+    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, uint16_t(3));
+    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, uint16_t(8));
+    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, uint16_t(PHOTOMETRIC_RGB));
+    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, uint32_t(64));
+    std::mt19937 random(7);
+    std::vector<uint8_t> line(size_t(width) * 3);
+    for (int y = 0; y < height; ++y) {
+        for (uint8_t &sample : line)
+            sample = uint8_t(random());
+        TIFFWriteScanline(tiff, line.data(), uint32_t(y), 0);
+    }
+    TIFFClose(tiff);
+    return path;
+}
+
+struct Shown {
+    QString file;
+    QStringList values;
+    QSize picture;
+    QString profile;
+    bool operator==(const Shown &other) const
+    {
+        return file == other.file && values == other.values && picture == other.picture && profile == other.profile;
+    }
+};
+
+Shown shown(WindowTestAccess &access)
+{
+    Ui::ImageWindow &ui = access.ui();
+    const QList<QGraphicsItem *> items = ui.graphicsView->scene()->items();
+    return {ui.imageL->text(),
+            {ui.lL->text(), ui.aL->text(), ui.bL->text()},
+            items.size() == 1 ? items.first()->boundingRect().size().toSize() : QSize(),
+            ui.embeddedL->text()};
+}
+
+} // namespace
+
+class TestBackground : public QObject
+{
+    Q_OBJECT
+
+    QString dir;
+    QString slowImage;
+
+private slots:
+    void initTestCase()
+    {
+        setUpTestEnvironment();
+        dir = testDirectory() + "/background";
+        QDir().mkpath(dir);
+        slowImage = writeNoiseTiff(dir + "/slow.tif", 4000, 3000);
+    }
+
+    void cancelledLoadKeepsEverything_data()
+    {
+        QTest::addColumn<bool>("byButton");
+        QTest::newRow("Esc") << false;
+        QTest::newRow("Cancel button") << true;
+    }
+
+    void cancelledLoadKeepsEverything()
+    {
+        QFETCH(bool, byButton);
+        CVCImageWindow window;
+        window.show();
+        WindowTestAccess access(window);
+        QCOMPARE(clickThroughDialog(access.ui().loadImagePB, writeJpeg(dir, "kept.jpg", solidImage(30, 20, QColor(200, 60, 20)))),
+                 QStringList());
+        access.ui().renderingCB->setCurrentIndex(2);
+        const Shown before = shown(access);
+
+        bool clickSwallowed = false;
+        whenBusy([&] {
+            // Nothing but Esc and Cancel reaches the window meanwhile.
+            QTest::mouseClick(access.ui().loadImagePB, Qt::LeftButton);
+            clickSwallowed = !QApplication::activeModalWidget();
+            if (!byButton) {
+                QTest::keyClick(&window, Qt::Key_Escape);
+                return;
+            }
+            auto *cancel = window.findChild<QPushButton *>("cancelWorkPB");
+            QTRY_VERIFY(cancel->isVisible());
+            QVERIFY(window.findChild<QLabel *>("workTitleL")->text() == "Loading slow.tif…");
+            QTRY_VERIFY(window.findChild<QProgressBar *>("workProgress")->value() > 0);
+            cancel->click();
+        });
+        QCOMPARE(clickThroughDialog(access.ui().loadImagePB, slowImage), QStringList());
+        QVERIFY(clickSwallowed);
+        QCOMPARE(shown(access), before);
+        QCOMPARE(access.ui().renderingCB->currentIndex(), 2);
+        QVERIFY(!access.ui().labF->isHidden());
+        QCOMPARE(access.ui().mainStatusBar->currentMessage(), QString("slow.tif: cancelled; nothing has changed."));
+        QVERIFY(!QGuiApplication::overrideCursor());
+        QVERIFY(!window.findChild<QPushButton *>("cancelWorkPB")->isVisible());
+    }
+
+    // The busy cursor lasts until the values or the warning show, however short the work.
+    void busyCursorUntilValuesOrWarning()
+    {
+        CVCImageWindow window;
+        WindowTestAccess access(window);
+        bool busyDuringWork = false;
+        whenBusy([&] { busyDuringWork = true; });
+        QCOMPARE(clickThroughDialog(access.ui().loadImagePB, writeJpeg(dir, "quick.jpg", solidImage(2, 2, Qt::red))),
+                 QStringList());
+        QVERIFY(busyDuringWork);
+        QVERIFY(!QGuiApplication::overrideCursor());
+
+        QFile text(dir + "/text.jpg");
+        text.open(QIODevice::WriteOnly);
+        text.write("not a picture");
+        text.close();
+        bool busyUnderWarning = true;
+        answerFileDialog(text.fileName());
+        whenModalAppears([&](QWidget *box) {
+            busyUnderWarning = QGuiApplication::overrideCursor() != nullptr;
+            static_cast<QMessageBox *>(box)->button(QMessageBox::Ok)->click();
+        });
+        // The file dialog comes first; the warning after it.
+        QTimer::singleShot(0, [&] { whenModalAppears([&](QWidget *) {}, 0); });
+        access.ui().loadImagePB->click();
+        QVERIFY(!busyUnderWarning);
+        QVERIFY(!QGuiApplication::overrideCursor());
+    }
+
+    void cancelledRebuildKeepsTheSwitch()
+    {
+        CVCImageWindow window;
+        window.show();
+        WindowTestAccess access(window);
+        const QString noise = writeNoiseTiff(dir + "/noise.tif", 1000, 800);
+        QCOMPARE(clickThroughDialog(access.ui().loadImagePB, noise), QStringList());
+        const Shown before = shown(access);
+        whenBusy([&] { QTest::keyClick(&window, Qt::Key_Escape); });
+        access.ui().embeddedCB->click();
+        QVERIFY(access.ui().embeddedCB->isChecked());
+        QVERIFY(!access.ui().embeddedF->isHidden());
+        QVERIFY(access.ui().loadImageF->isHidden());
+        QCOMPARE(shown(access), before);
+        QVERIFY(!QGuiApplication::overrideCursor());
+    }
+};
+
+QTEST_MAIN(TestBackground)
+#include "test_background.moc"

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "workcontrol.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class QLabel;
+class QMainWindow;
+class QProgressBar;
+class QPushButton;
+class QTimer;
+
+// Runs the heavy part of an action on a worker thread while the window stays
+// alive. The caller waits in run(), which keeps the event loop turning, so
+// the code before and after it (dialogs, panel changes) stays on the GUI
+// thread and in order. Meanwhile the window repaints but takes no input but
+// Esc and the Cancel button; after a moment the status bar shows the work's
+// title, a progress bar and the Cancel button. The busy cursor shows from
+// the start of the work until the caller has shown its values or warning.
+class BackgroundWork : public QObject
+{
+public:
+    explicit BackgroundWork(QMainWindow *window);
+
+    // Runs job on a worker thread and returns once it has finished: true
+    // when it ran to its end, false when it was cancelled (its results are
+    // then incomplete and must be dropped).
+    bool run(const QString &title, const std::function<void(WorkControl &)> &job);
+
+    bool busy() const { return control != nullptr; }
+    void cancel();
+
+    // The busy cursor, from the start of an action until its values or its warning show.
+    void showBusyCursor();
+    void hideBusyCursor();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void showProgress();
+    void hideProgress();
+
+    QMainWindow *window;
+    QLabel *title;
+    QProgressBar *progressBar;
+    QPushButton *cancelButton;
+    QTimer *progressTimer;
+    WorkControl *control = nullptr;
+    bool cursorShown = false;
+};
+
+// Shows the busy cursor for the life of an action; showWarning() hides it
+// earlier, before its box comes up.
+class BusyCursorScope
+{
+public:
+    explicit BusyCursorScope(BackgroundWork &work) : work(work) { work.showBusyCursor(); }
+    ~BusyCursorScope() { work.hideBusyCursor(); }
+    BusyCursorScope(const BusyCursorScope &) = delete;
+    BusyCursorScope &operator=(const BusyCursorScope &) = delete;
+
+private:
+    BackgroundWork &work;
+};
