@@ -1,4 +1,5 @@
 #include "CVCImageWindow.h"
+#include "commandline.h"
 #include "resourcedir.h"
 #include "startup.h"
 
@@ -10,7 +11,17 @@
 int main(int argc, char *argv[])
 {
     setApplicationIdentity();
+    if (asksOnlyTheTerminal(argc, argv)) {
+        // --help and --version answer without a window or a display.
+        QCoreApplication terminal(argc, argv);
+        return readCommandLine(QCoreApplication::arguments()).exitCode;
+    }
+
     QApplication app(argc, argv);
+    // Read after Qt has taken its own options (-platform, -style ...) out.
+    const StartRequest request = readCommandLine(QCoreApplication::arguments());
+    if (request.exitNow)
+        return request.exitCode;
     useProgramImageReaders();
     installTranslations(app);
     applyLookAndFeel(app);
@@ -25,5 +36,7 @@ int main(int argc, char *argv[])
 
     CVCImageWindow window;
     window.show();
+    if (!request.imageFile.isEmpty())
+        QTimer::singleShot(0, &window, [&] { window.openImageFile(request.imageFile); });
     return app.exec();
 }

@@ -12,6 +12,7 @@ void setApplicationIdentity()
     QCoreApplication::setApplicationName("Lumivant");
     QCoreApplication::setOrganizationName("Veltrane");
     QCoreApplication::setOrganizationDomain("veltrane.com");
+    QCoreApplication::setApplicationVersion(LUMIVANT_VERSION);
 }
 
 void applyLookAndFeel(QApplication &)

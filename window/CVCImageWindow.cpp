@@ -1,11 +1,15 @@
 #include "CVCImageWindow.h"
 #include "ui_ImageWindow.h"
 
+#include "ImageDrops.h"
 #include "LabelElision.h"
 #include "SceneFit.h"
 #include "resourcedir.h"
 
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
+#include <QTimer>
 #include <QDialog>
 #include <QGraphicsScene>
 #include <QLabel>
@@ -27,6 +31,7 @@ CVCImageWindow::CVCImageWindow(QWidget *parent)
     SetupHeader();
     SetupConnections();
     KeepValuesInView();
+    SetupDesktopUse();
     ResetPanel();
     LoadSettings();
 }
@@ -77,6 +82,35 @@ void CVCImageWindow::KeepValuesInView()
     // A caption is never cut: the value beside it gives way instead.
     for (QLabel *caption : {ui->label, ui->label_2, ui->label_5, ui->label_6})
         caption->setMinimumWidth(qMax(caption->minimumWidth(), caption->sizeHint().width()));
+}
+
+void CVCImageWindow::SetupDesktopUse()
+{
+    new ImageDrops(this, [this](const QString &file) {
+        // The drop returns to the file manager first; the load follows.
+        QTimer::singleShot(0, this, [this, file] { openImageFile(file); });
+    });
+    ui->actionEditCopy->setShortcut(QKeySequence::Copy);
+    connect(ui->actionEditCopy, &QAction::triggered, this, [this] {
+        const QString line = resultsLine();
+        if (!line.isEmpty())
+            QGuiApplication::clipboard()->setText(line);
+    });
+    for (QLabel *value : {ui->lL, ui->aL, ui->bL, ui->cL, ui->mL, ui->yL, ui->kL, ui->tL})
+        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+}
+
+QString CVCImageWindow::resultsLine() const
+{
+    if (ui->labF->isHidden())
+        return QString();
+    QString line = QString("%1: L* %2, %3 %4, %5 %6")
+                       .arg(ui->imageL->text(), ui->lL->text(), ui->label_a->text(), ui->aL->text(),
+                            ui->label_b->text(), ui->bL->text());
+    if (session.numberOfInks() == 4)
+        line += QString("; C %1, M %2, Y %3, K %4, total %5")
+                    .arg(ui->cL->text(), ui->mL->text(), ui->yL->text(), ui->kL->text(), ui->tL->text());
+    return line;
 }
 
 void CVCImageWindow::ResetPanel()

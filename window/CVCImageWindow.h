@@ -28,6 +28,12 @@ public:
     explicit CVCImageWindow(QWidget *parent = nullptr);
     ~CVCImageWindow() override;
 
+    // Opens an image exactly as if it had been chosen in the Open dialog;
+    // returns once its values or its warning are shown.
+    void openImageFile(const QString &fileName);
+    // The results shown, as one line of text; empty before any result.
+    QString resultsLine() const;
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -48,6 +54,7 @@ private:
     void SetupHeader();
     void SetupConnections();
     void KeepValuesInView();
+    void SetupDesktopUse();
     void ResetPanel();
     void LoadSettings();
     void SaveSettings();

@@ -28,6 +28,11 @@ void CVCImageWindow::actionLoadImage()
                                                           tr("image file (*.jpg *.jpeg *.tif *.tiff)"));
     if (fileName.isEmpty())
         return;
+    openImageFile(fileName);
+}
+
+void CVCImageWindow::openImageFile(const QString &fileName)
+{
     lastImageDir = QFileInfo(fileName).absolutePath();
     QElapsedTimer clock;
     clock.start();

@@ -1,0 +1,55 @@
+#include "commandline.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFileInfo>
+
+#include <cstdio>
+
+namespace {
+
+void print(FILE *stream, const QString &text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fflush(stream);
+}
+
+} // namespace
+
+StartRequest readCommandLine(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QCoreApplication::translate("main", "Measures the average colour of a JPEG or TIFF image."));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    parser.addPositionalArgument("FILE", QCoreApplication::translate("main", "An image to open at start."), "[FILE]");
+
+    StartRequest request;
+    if (!parser.parse(arguments)) {
+        print(stderr, parser.errorText() + "\n\n" + parser.helpText());
+        return {true, 2, QString()};
+    }
+    if (parser.isSet(help)) {
+        print(stdout, parser.helpText());
+        return {true, 0, QString()};
+    }
+    if (parser.isSet(version)) {
+        print(stdout, QCoreApplication::applicationName() + " " + QCoreApplication::applicationVersion() + "\n");
+        return {true, 0, QString()};
+    }
+    if (!parser.positionalArguments().isEmpty())
+        request.imageFile = QFileInfo(parser.positionalArguments().first()).absoluteFilePath();
+    return request;
+}
+
+bool asksOnlyTheTerminal(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        if (argument == "-h" || argument == "--help" || argument == "-?" || argument == "--help-all" ||
+            argument == "-v" || argument == "--version")
+            return true;
+    }
+    return false;
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class QMimeData;
+class QWidget;
+
+// Lets a widget take an image file dropped on it, the way desktop users open
+// files: exactly one local .jpg, .jpeg, .tif or .tiff file is accepted and
+// handed to open; every other drop is refused.
+class ImageDrops : public QObject
+{
+public:
+    ImageDrops(QWidget *target, std::function<void(const QString &)> open);
+
+    // The file a drop carries, or empty when the drop is not one image file.
+    static QString droppedImage(const QMimeData *data);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    std::function<void(const QString &)> open;
+};
