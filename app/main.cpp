@@ -1,6 +1,7 @@
 #include "CVCImageWindow.h"
 #include "commandline.h"
 #include "resourcedir.h"
+#include "identity.h"
 #include "startup.h"
 
 #include <QApplication>

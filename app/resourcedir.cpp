@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QTranslator>
 
 QString getApplicationDir()
 {
@@ -11,4 +12,19 @@ QString getApplicationDir()
 QString getResourceDir()
 {
     return getApplicationDir() + "/Resources";
+}
+
+void useProgramImageReaders()
+{
+    QCoreApplication::addLibraryPath(getApplicationDir() + "/plugins");
+}
+
+bool installTranslations(QCoreApplication &app)
+{
+    auto *translator = new QTranslator(&app);
+    if (!translator->load("lumivant_en", getResourceDir())) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
 }

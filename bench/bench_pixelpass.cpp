@@ -5,7 +5,7 @@
 #include "lcmshandles.h"
 #include "referencepass.h"
 #include "resourcedir.h"
-#include "startup.h"
+#include "identity.h"
 
 #include <QBuffer>
 #include <QColorSpace>

@@ -1,5 +1,6 @@
 // Application identity, look and feel, and where run-time files are found.
 #include "resourcedir.h"
+#include "identity.h"
 #include "startup.h"
 
 #include <QtTest>

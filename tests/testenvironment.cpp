@@ -1,6 +1,7 @@
 #include "testenvironment.h"
 
-#include "startup.h"
+#include "identity.h"
+#include "resourcedir.h"
 
 #include <QApplication>
 #include <QDir>
