@@ -1,5 +1,6 @@
 #include "measuringsession.h"
 
+#include "fastpass.h"
 #include "profilefit.h"
 
 LoadOutcome MeasuringSession::read(const QString &fileName, WorkControl *control) const
@@ -65,6 +66,12 @@ cmsHPROFILE MeasuringSession::measuringProfile(bool useEmbedded) const
 RenderedDisplay MeasuringSession::render(bool useEmbedded, cmsHPROFILE monitor, WorkControl *control) const
 {
     return renderDisplay(current, displayProfile(useEmbedded), monitor, control);
+}
+
+PixelTotals MeasuringSession::count(WorkControl *control) const
+{
+    QImage noDisplay;
+    return fastPass(current.pixelSources(), nullptr, 1.0f, &noDisplay, control);
 }
 
 std::optional<AverageColour> MeasuringSession::measure(bool useEmbedded, int intent)

@@ -44,6 +44,8 @@ public:
 
     // Renders and sums without touching the session (any thread); takeTotals() keeps the sums.
     RenderedDisplay render(bool useEmbedded, cmsHPROFILE monitor, WorkControl *control = nullptr) const;
+    // Only the counts and sums, without a picture for a monitor.
+    PixelTotals count(WorkControl *control = nullptr) const;
     void takeTotals(const PixelTotals &sums) { totals = sums; }
     const PixelTotals &pixelTotals() const { return totals; }
 

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "averagecolour.h"
+#include "failure.h"
+#include "measureoptions.h"
+
+#include <QString>
+
+#include <array>
+
+// What measuring one file gave: its numbers, or why there are none.
+struct FileMeasurement {
+    QString file;
+    // In words, empty when the file was measured.
+    QString error;
+    int width = 0;
+    int height = 0;
+    int numberOfInks = 0;
+    // The profile the numbers were measured through, named as the window names it.
+    QString profile;
+    qint64 pixels = 0;
+    AverageColour average;
+    // The average on an sRGB monitor.
+    std::array<int, 3> srgb{};
+
+    bool ok() const { return error.isEmpty(); }
+};
+
+// Measures file as the window would after opening it (and, with a profile in
+// the options, after loading that profile by hand for it).
+FileMeasurement measureFile(const QString &file, const MeasureOptions &options, const QString &resourceDir);
+
+// Why a step failed, as one sentence for the report.
+QString failureSentence(const Failure &failure);
