@@ -3,16 +3,16 @@
 // Run: QT_QPA_PLATFORM=offscreen build/bin/bench_pixelpass
 #include "CVCImageWindow.h"
 #include "fastpass.h"
+#include "identity.h"
 #include "lcmshandles.h"
 #include "referencepass.h"
 #include "resourcedir.h"
-#include "identity.h"
 
+#include <QApplication>
 #include <QBuffer>
 #include <QColorSpace>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QApplication>
 #include <QImageReader>
 #include <QImageWriter>
 #include <QSettings>
