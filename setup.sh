@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(cmake g++ make pkg-config qtbase5-dev qtbase5-dev-tools qttools5-dev-tools qt5-image-formats-plugins
-          libqt5x11extras5-dev libxcb1-dev liblcms2-dev libtiff-dev libgs-common
+          libqt5x11extras5-dev libxcb1-dev liblcms2-dev libtiff-dev libjpeg-dev libgs-common
           fonts-dejavu-core xvfb xauth)
 
 as_root() {

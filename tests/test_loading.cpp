@@ -1,5 +1,6 @@
 // Opening images through the Load Image button: attributes, profiles, refusals, failures.
 #include "imagefiles.h"
+#include "jpegfiles.h"
 #include "lcmshandles.h"
 #include "modaldialogs.h"
 #include "profiles.h"
@@ -203,17 +204,30 @@ private slots:
         QVERIFY(expected[2].toDouble() > 10.0);
     }
 
-    // A JPEG can carry a CMYK profile but not the ink pages of a separation.
-    void cmykJpegWithoutInkPagesIsRefused()
+    // A four-ink JPEG carries its inks in its frame; an RGB frame with a CMYK
+    // profile has no ink images and stays refused.
+    void cmykProfileInJpeg_data()
     {
-        const QString path = writeJpeg(dir, "cmyk.jpg", solidImage(4, 4, Qt::blue), QString(), cmykProfileBytes());
+        QTest::addColumn<bool>("fourInkFrame");
+        QTest::newRow("four-ink frame") << true;
+        QTest::newRow("RGB frame") << false;
+    }
+
+    void cmykProfileInJpeg()
+    {
+        QFETCH(bool, fourInkFrame);
+        CmykJpegFile cmyk;
+        cmyk.icc = cmykProfileBytes();
+        const QString path = fourInkFrame ? writeCmykJpeg(dir + "/cmyk.jpg", cmyk)
+                                          : writeJpeg(dir, "cmyk.jpg", solidImage(4, 4, Qt::blue), QString(), cmyk.icc);
         CVCImageWindow window;
         WindowTestAccess access(window);
         QCOMPARE(loadImage(window, writeJpeg(dir, "shown.jpg", solidImage(4, 4, Qt::red))), QStringList());
-        QCOMPARE(loadImage(window, path), QStringList({"This image is not supported!"}));
-        QVERIFY(access.ui().graphicsView->scene()->items().isEmpty());
-        QVERIFY(access.ui().labF->isHidden());
-        QCOMPARE(access.ui().imageL->text(), QString("none"));
+        QCOMPARE(loadImage(window, path),
+                 fourInkFrame ? QStringList() : QStringList({"This image is not supported!"}));
+        QCOMPARE(access.ui().graphicsView->scene()->items().isEmpty(), !fourInkFrame);
+        QCOMPARE(access.ui().labF->isHidden(), !fourInkFrame);
+        QCOMPARE(access.ui().imageL->text(), fourInkFrame ? QString("cmyk.jpg") : QString("none"));
     }
 
     void cancelledDialogLeavesEverything()

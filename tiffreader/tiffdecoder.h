@@ -1,13 +1,10 @@
 #pragma once
 
+#include "inkpreview.h"
 #include "tiffdirectory.h"
 
 #include <QImage>
 #include <QVector>
-
-// The largest single picture the reader builds; anything bigger is refused
-// before memory is taken for it.
-constexpr qint64 maxImageBytes = qint64(1) << 30;
 
 // Decodes the current directory of tiff into the QImage formats that hold
 // its values exactly: 16-bit samples stay 16-bit, unassociated alpha gives

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QImageIOPlugin>
+
+// The program's plugin for .jpg and .jpeg, found before Qt's own: it reads
+// four-ink JPEGs itself and hands every other JPEG, and all writing, to Qt's
+// own JPEG plugin, so that nothing changes for grey and RGB JPEGs.
+class JpegImagePlugin : public QImageIOPlugin
+{
+    Q_OBJECT
+    Q_PLUGIN_METADATA(IID "org.qt-project.Qt.QImageIOHandlerFactoryInterface" FILE "jpegreader.json")
+
+public:
+    Capabilities capabilities(QIODevice *device, const QByteArray &format) const override;
+    QImageIOHandler *create(QIODevice *device, const QByteArray &format = QByteArray()) const override;
+};

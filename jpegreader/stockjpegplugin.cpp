@@ -1,0 +1,19 @@
+#include "stockjpegplugin.h"
+
+#include <QDebug>
+#include <QImageIOPlugin>
+#include <QLibraryInfo>
+#include <QPluginLoader>
+
+QImageIOPlugin *stockJpegPlugin()
+{
+    static QImageIOPlugin *const plugin = [] {
+        // Never unloaded: handlers it made may live until the program ends.
+        static QPluginLoader loader(QLibraryInfo::location(QLibraryInfo::PluginsPath) + "/imageformats/libqjpeg.so");
+        auto *stock = qobject_cast<QImageIOPlugin *>(loader.instance());
+        if (!stock)
+            qDebug() << "Qt's JPEG reader is missing; only four-ink JPEGs can be read:" << loader.errorString();
+        return stock;
+    }();
+    return plugin;
+}

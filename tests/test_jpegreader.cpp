@@ -1,0 +1,317 @@
+// The program's JPEG reader: four-ink JPEGs as separations, every other JPEG
+// exactly as Qt's own reader gives it, bad files refused safely.
+#include "jpegfiles.h"
+#include "lcmshandles.h"
+#include "modaldialogs.h"
+#include "profiles.h"
+#include "testenvironment.h"
+#include "tifffiles.h"
+#include "windowtestaccess.h"
+
+#include <QtTest>
+#include <QtWidgets>
+
+namespace {
+
+// Reads image number of bytes through the program's readers.
+QImage readImage(const QByteArray &bytes, int number, QString *text = nullptr, int *count = nullptr)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    if (count)
+        *count = reader.imageCount();
+    if (text)
+        *text = reader.text("Description");
+    reader.jumpToImage(number);
+    return reader.read();
+}
+
+// Qt's own JPEG plugin, straight from Qt's plugin directory.
+QImageIOPlugin *stockPlugin()
+{
+    static QPluginLoader loader(QLibraryInfo::location(QLibraryInfo::PluginsPath) + "/imageformats/libqjpeg.so");
+    return qobject_cast<QImageIOPlugin *>(loader.instance());
+}
+
+QImage readWithStock(const QByteArray &bytes, QString *text)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    std::unique_ptr<QImageIOHandler> handler(stockPlugin()->create(&buffer, "jpeg"));
+    const QString description = handler->option(QImageIOHandler::Description).toString();
+    QImage image;
+    handler->read(&image);
+    *text = image.text("Description");
+    Q_UNUSED(description);
+    return image;
+}
+
+QByteArray defaultCmykBytes()
+{
+    ProfileHandle cmyk(openDefaultCmyk());
+    return profileBytes(cmyk.get());
+}
+
+// C 20 %, M 60 %, Y 40 %, K about 10 %.
+int solidInk(int, int, int c)
+{
+    const int inks[4] = {51, 153, 102, 26};
+    return inks[c];
+}
+
+QStringList inkTexts(WindowTestAccess &access)
+{
+    Ui::ImageWindow &ui = access.ui();
+    return {ui.cL->text(), ui.mL->text(), ui.yL->text(), ui.kL->text(), ui.tL->text()};
+}
+
+QStringList labTexts(WindowTestAccess &access)
+{
+    return {access.ui().lL->text(), access.ui().aL->text(), access.ui().bL->text()};
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(CmykJpegFile)
+
+class TestJpegReader : public QObject
+{
+    Q_OBJECT
+
+    QString dir;
+
+private slots:
+    void initTestCase()
+    {
+        setUpTestEnvironment();
+        QVERIFY(stockPlugin());
+        dir = testDirectory() + "/jpeg";
+        QDir().mkpath(dir);
+    }
+
+    void otherJpegsAsQtReadsThem_data()
+    {
+        QTest::addColumn<QImage>("picture");
+        QImage gradient(37, 23, QImage::Format_RGB32);
+        for (int y = 0; y < gradient.height(); ++y)
+            for (int x = 0; x < gradient.width(); ++x)
+                gradient.setPixel(x, y, qRgb(x * 7, y * 11, (x * y) % 256));
+        QTest::newRow("RGB") << gradient;
+        QTest::newRow("grey") << gradient.convertToFormat(QImage::Format_Grayscale8);
+    }
+
+    // Grey and RGB JPEGs reach Qt's own reader: same pixels, text and colour space.
+    void otherJpegsAsQtReadsThem()
+    {
+        QFETCH(QImage, picture);
+        ProfileHandle wide(makeWideRgbProfile("Wide"));
+        picture.setColorSpace(QColorSpace::fromIccProfile(profileBytes(wide.get())));
+        QByteArray bytes;
+        QBuffer out(&bytes);
+        out.open(QIODevice::WriteOnly);
+        QImageWriter writer(&out, "jpeg");
+        writer.setText("Description", "NumberOfInks:3;Job:12");
+        QVERIFY(writer.write(picture));
+
+        QString ours, theirs;
+        int count = 0;
+        const QImage read = readImage(bytes, 0, &ours, &count);
+        const QImage stock = readWithStock(bytes, &theirs);
+        QCOMPARE(read, stock);
+        QCOMPARE(ours, theirs);
+        QCOMPARE(ours, QString("NumberOfInks:3;Job:12"));
+        QCOMPARE(read.colorSpace().iccProfile(), stock.colorSpace().iccProfile());
+        QCOMPARE(count, 1);
+    }
+
+    void fourInkImages_data()
+    {
+        QTest::addColumn<CmykJpegFile>("file");
+        QTest::addColumn<int>("tolerance");
+        CmykJpegFile plain;
+        plain.ink = solidInk;
+        QTest::newRow("Adobe CMYK") << plain << 0;
+        CmykJpegFile ycck = plain;
+        ycck.ycck = true;
+        QTest::newRow("YCCK") << ycck << 2;
+        CmykJpegFile progressive = plain;
+        progressive.progressive = true;
+        QTest::newRow("progressive") << progressive << 0;
+        CmykJpegFile subsampled = plain;
+        subsampled.subsampled = true;
+        subsampled.width = 35;
+        subsampled.height = 21;
+        QTest::newRow("4:2:0, odd size") << subsampled << 0;
+        CmykJpegFile restarts = plain;
+        restarts.restartRows = 1;
+        restarts.height = 40;
+        QTest::newRow("restart markers") << restarts << 0;
+    }
+
+    void fourInkImages()
+    {
+        QFETCH(CmykJpegFile, file);
+        QFETCH(int, tolerance);
+        const QByteArray bytes = cmykJpegBytes(file);
+        QString text;
+        int count = 0;
+        const QImage preview = readImage(bytes, 0, &text, &count);
+        QCOMPARE(count, 3);
+        QCOMPARE(text, QString("NumberOfInks:4;Photometric:5"));
+        QCOMPARE(preview.size(), QSize(file.width, file.height));
+        QVERIFY(preview.colorSpace().iccProfile().isEmpty());
+        const QImage inks = readImage(bytes, 1);
+        const QImage black = readImage(bytes, 2);
+        for (int y = 0; y < file.height; y += 7)
+            for (int x = 0; x < file.width; x += 5) {
+                const QColor c = inks.pixelColor(x, y);
+                const QColor k = black.pixelColor(x, y);
+                const int got[5] = {c.red(), c.green(), c.blue(), k.red(), k.green()};
+                const int expected[5] = {solidInk(x, y, 0), solidInk(x, y, 1), solidInk(x, y, 2), solidInk(x, y, 3), 255};
+                for (int i = 0; i < 5; ++i)
+                    QVERIFY2(qAbs(got[i] - expected[i]) <= tolerance,
+                             qPrintable(QString("%1 at %2,%3: %4").arg(i).arg(x).arg(y).arg(got[i])));
+            }
+        QVERIFY(readImage(bytes, 3).isNull());
+    }
+
+    void embeddedProfileChunks_data()
+    {
+        QTest::addColumn<QVector<int>>("order");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("in order") << QVector<int>() << true;
+        QTest::newRow("out of order") << QVector<int>({3, 1, 2}) << true;
+        QTest::newRow("one missing") << QVector<int>({1, 3}) << false;
+        QTest::newRow("one twice") << QVector<int>({1, 2, 2, 3}) << false;
+    }
+
+    // A profile larger than one marker comes in chunks; a missing or repeated
+    // chunk leaves the picture without a profile, but still a picture.
+    void embeddedProfileChunks()
+    {
+        QFETCH(QVector<int>, order);
+        QFETCH(bool, kept);
+        CmykJpegFile file;
+        file.ink = solidInk;
+        file.icc = defaultCmykBytes();
+        QVERIFY(file.icc.size() > 2 * 65519);
+        file.iccChunkOrder = order;
+        const QImage preview = readImage(cmykJpegBytes(file), 0);
+        QVERIFY(!preview.isNull());
+        QCOMPARE(preview.colorSpace().iccProfile(), kept ? file.icc : QByteArray());
+    }
+
+    void commentsAsQtGivesThem_data()
+    {
+        QTest::addColumn<QList<QByteArray>>("comments");
+        QTest::newRow("attributes") << QList<QByteArray>({"NumberOfInks:4;Job:7"});
+        QTest::newRow("Qt's own form") << QList<QByteArray>({"Description: press proof"});
+        QTest::newRow("other key") << QList<QByteArray>({"Title: cover"});
+        QTest::newRow("words before a colon") << QList<QByteArray>({"plain words: here"});
+        QTest::newRow("later one wins") << QList<QByteArray>({"a:b", "Description: second"});
+        QTest::newRow("blanks") << QList<QByteArray>({"two  spaces\nand a line"});
+    }
+
+    // The comment follows the attributes exactly as Qt's reader gives it for an RGB JPEG.
+    void commentsAsQtGivesThem()
+    {
+        QFETCH(QList<QByteArray>, comments);
+        // RGB JPEGs go to Qt's own reader, as proven above.
+        QString qtText;
+        readImage(rgbJpegWithComments(comments), 0, &qtText);
+        CmykJpegFile file;
+        file.comments = comments;
+        QString text;
+        readImage(cmykJpegBytes(file), 0, &text);
+        QCOMPARE(text, qtText.isEmpty() ? QString("NumberOfInks:4;Photometric:5")
+                                        : "NumberOfInks:4;Photometric:5;" + qtText);
+    }
+
+    void badFilesAreRefused_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        CmykJpegFile file;
+        file.width = file.height = 64;
+        file.ink = [](int x, int y, int c) { return (x * 3 + y * 5 + c * 40) % 256; };
+        const QByteArray good = cmykJpegBytes(file);
+        QTest::newRow("cut short") << good.left(good.size() / 2);
+        QByteArray corrupt = good;
+        for (int i = corrupt.size() / 2; i < corrupt.size() - 2; i += 7)
+            corrupt[i] = char(0xFF);
+        QTest::newRow("corrupt data") << corrupt;
+        QByteArray huge = good;
+        const int frame = huge.indexOf("\xFF\xC0");
+        QVERIFY(frame > 0);
+        // 60000 x 60000 pixels, in a file of a few kilobytes.
+        huge[frame + 5] = huge[frame + 7] = char(0xEA);
+        huge[frame + 6] = huge[frame + 8] = char(0x60);
+        QTest::newRow("absurd size") << huge;
+        QTest::newRow("no frame") << QByteArray("\xFF\xD8\xFF\xD9", 4);
+    }
+
+    void badFilesAreRefused()
+    {
+        QFETCH(QByteArray, bytes);
+        for (int number = 0; number < 3; ++number)
+            QVERIFY(readImage(bytes, number).isNull());
+    }
+
+    // End to end: a four-ink JPEG measures as the same inks in a TIFF.
+    void measuredLikeTheSameSeparationInTiff_data()
+    {
+        QTest::addColumn<bool>("embedded");
+        QTest::newRow("default CMYK") << false;
+        QTest::newRow("embedded profile") << true;
+    }
+
+    void measuredLikeTheSameSeparationInTiff()
+    {
+        QFETCH(bool, embedded);
+        const QByteArray icc = embedded ? defaultCmykBytes() : QByteArray();
+        TiffPage page;
+        page.width = page.height = 16;
+        page.icc = icc;
+        page.sample = [](int x, int y, int s) { return x < 8 ? 255 : solidInk(x, y, s); };
+        QVERIFY(writeTiff(dir + "/separation.tif", {page}));
+        CmykJpegFile file;
+        file.icc = icc;
+        // The left half is all four inks at full: left out of the average.
+        file.ink = [](int x, int y, int c) { return x < 8 ? 255 : solidInk(x, y, c); };
+        const QString jpeg = writeCmykJpeg(dir + "/separation.jpg", file);
+
+        CVCImageWindow window;
+        WindowTestAccess access(window);
+        QCOMPARE(clickThroughDialog(access.ui().loadImagePB, dir + "/separation.tif"), QStringList());
+        const QStringList tiffValues = labTexts(access);
+        QCOMPARE(clickThroughDialog(access.ui().loadImagePB, jpeg), QStringList());
+        QCOMPARE(access.ui().imageL->text(), QString("separation.jpg"));
+        QCOMPARE(access.ui().embeddedL->text(),
+                 embedded ? QString("Artifex CMYK SWOP Profile") : QString("none (Default CMYK assigned)"));
+        QCOMPARE(labTexts(access), tiffValues);
+        QCOMPARE(access.pixelCount(), 128);
+        QVERIFY(!access.ui().destinationF->isHidden());
+        QVERIFY(access.ui().cmykF->isHidden());
+        access.ui().separationCB->click();
+        QVERIFY(!access.ui().cmykF->isHidden());
+        QCOMPARE(inkTexts(access), QStringList({"20%", "60%", "40%", "10%", "130%"}));
+    }
+
+    // A comment that announces four inks does not make an RGB frame a separation.
+    void rgbFrameAnnouncingFourInksIsRefused()
+    {
+        QImage picture(8, 8, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        QImageWriter writer(dir + "/announced.jpg", "jpeg");
+        writer.setText("Description", "NumberOfInks:4;Photometric:5");
+        QVERIFY(writer.write(picture));
+        CVCImageWindow window;
+        QCOMPARE(clickThroughDialog(WindowTestAccess(window).ui().loadImagePB, dir + "/announced.jpg"),
+                 QStringList({"This image is not supported!"}));
+    }
+};
+
+QTEST_MAIN(TestJpegReader)
+#include "test_jpegreader.moc"
