@@ -16,6 +16,10 @@
         <translation>The average colour cannot be measured: there is no conversion from the image&apos;s profile to L*a*b*.</translation>
     </message>
     <message>
+        <source>imageTooLarge</source>
+        <translation>The image is too large to be measured in the memory this computer can give it.</translation>
+    </message>
+    <message>
         <source>noProfile</source>
         <translation>The image has no profile of its own, and its default profile could not be opened.</translation>
     </message>

@@ -54,7 +54,9 @@ cmsUInt32Number ColourProfile::connectionSpace() const
 
 int ColourProfile::channelCount() const
 {
-    if (!owned)
+    // Every signature Little CMS knows lies below 2^31; others (from a damaged
+    // file) are no value of its enumeration and name no channel count.
+    if (!owned || colourSpace() > 0x7FFFFFFFu)
         return 3;
     const cmsInt32Number channels = cmsChannelsOfColorSpace(cmsColorSpaceSignature(colourSpace()));
     return channels > 0 ? int(channels) : 3;

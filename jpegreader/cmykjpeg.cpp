@@ -1,6 +1,7 @@
 #include "cmykjpeg.h"
 
 #include "inkpreview.h"
+#include "memorybudget.h"
 
 #include <QDebug>
 #include <QIODevice>
@@ -96,8 +97,8 @@ public:
         source.manager.bytes_in_buffer = 0;
         source.manager.next_input_byte = nullptr;
         info.src = &source.manager;
-        // libjpeg's own buffers stay within what a reader may build.
-        info.mem->max_memory_to_use = long(maxImageBytes);
+        // libjpeg's own buffers stay within what a load may take.
+        info.mem->max_memory_to_use = long(loadMemoryBudget().bytes);
     }
     ~Decompression() { jpeg_destroy_decompress(&info); }
     Decompression(const Decompression &) = delete;
@@ -180,9 +181,17 @@ void takeMarkers(Decompression &d, JpegHeader *header)
 bool fitsLimits(const JpegHeader &header, QString *error)
 {
     const qint64 pageBytes = qint64(header.width) * header.height * 4;
-    if (header.width <= 0 || header.height <= 0 || header.width > (1 << 20) || header.height > (1 << 20) ||
-        pageBytes > maxImageBytes) {
+    if (header.width <= 0 || header.height <= 0 || pageBytes > maxImageBytes) {
         *error = QString("%1 x %2 pixels is larger than a picture may be").arg(header.width).arg(header.height);
+        return false;
+    }
+    // The preview and the two ink images.
+    const MemoryBudget budget = loadMemoryBudget();
+    if (!budget.allows(3 * pageBytes)) {
+        *error = QString("%1 x %2 pixels need %3; a load may take %4 (%5)")
+                     .arg(header.width)
+                     .arg(header.height)
+                     .arg(memoryText(3 * pageBytes), memoryText(budget.bytes), budget.source);
         return false;
     }
     return true;

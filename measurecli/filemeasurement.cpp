@@ -15,6 +15,8 @@ QString failureSentence(const Failure &failure)
         return QString("The image in the file could not be decoded: %1.").arg(failure.reason);
     case FailureKind::Unsupported:
         return QString("This image is not supported: %1").arg(failure.reason);
+    case FailureKind::TooLarge:
+        return QString("The image is too large for the memory a load may take: %1").arg(failure.reason);
     case FailureKind::ProfileUnreadable:
         return QString("The profile %1 could not be read.").arg(QDir::toNativeSeparators(failure.reason));
     case FailureKind::ProfileMismatch:

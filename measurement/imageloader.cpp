@@ -1,11 +1,14 @@
 #include "imageloader.h"
 
 #include "defaultprofiles.h"
+#include "memorybudget.h"
 #include "progressfile.h"
 
 #include <QColorSpace>
 #include <QCoreApplication>
 #include <QImageReader>
+
+#include <new>
 
 namespace {
 
@@ -71,6 +74,95 @@ Failure identify(QImageReader &reader, LoadedImage &image, const QString &resour
     return Failure();
 }
 
+// What the load of a picture of this size will hold at once: the picture,
+// the ink images of a separation, the display and its pixmap, and the pass.
+qint64 loadNeed(QSize size, int numberOfInks)
+{
+    const qint64 pixels = qint64(size.width()) * size.height();
+    return pixels * (4 + (numberOfInks >= 4 ? 16 : 0) + 8 + 4);
+}
+
+bool isJpeg(const QImageReader &reader)
+{
+    return reader.format() == "jpeg" || reader.format() == "jpg";
+}
+
+// Whether the JPEG stream's end-of-image marker follows its last scan. In
+// the coded data of a scan a 0xFF byte is followed only by 0x00 or a restart
+// marker, so the first end-of-image after the last start-of-scan is the real
+// one; writers may add data after it.
+bool endsWithEndOfImage(QIODevice *device)
+{
+    if (!device->seek(0))
+        return false;
+    bool ended = false;
+    char previous = 0;
+    while (!device->atEnd()) {
+        const QByteArray chunk = device->read(1 << 20);
+        if (chunk.isEmpty())
+            break;
+        for (const char byte : chunk) {
+            if (previous == char(0xFF) && byte == char(0xDA))
+                ended = false;
+            else if (previous == char(0xFF) && byte == char(0xD9))
+                ended = true;
+            previous = byte;
+        }
+    }
+    return ended;
+}
+
+// Refuses, before anything is decoded, what cannot be a real picture or
+// would not fit in memory; a size the reader does not tell passes.
+Failure checkBeforeDecoding(QImageReader &reader, qint64 fileSize)
+{
+    const QSize size = reader.size();
+    if (!size.isValid())
+        return Failure();
+    const qint64 pixels = qint64(size.width()) * size.height();
+    // Even a JPEG of one flat colour needs a bit for every 8 x 8 block.
+    if (isJpeg(reader) && fileSize < pixels / 1024)
+        return {FailureKind::Undecodable, tr("the file is far too short for a picture of %1 × %2 pixels; it is cut "
+                                             "off or damaged")
+                                              .arg(size.width())
+                                              .arg(size.height())};
+    const MemoryBudget budget = loadMemoryBudget();
+    const qint64 need = loadNeed(size, numberOfInks(parseAttributes(reader.text("Description"))));
+    if (budget.allows(need))
+        return Failure();
+    return {FailureKind::TooLarge, tr("%1 × %2 pixels need %3 for the picture, its ink images and the display; a "
+                                      "load may take %4 (%5).")
+                                       .arg(size.width())
+                                       .arg(size.height())
+                                       .arg(memoryText(need), memoryText(budget.bytes), budget.source)};
+}
+
+void decode(QImageReader &reader, qint64 fileSize, const QString &resourceDir, LoadOutcome &outcome)
+{
+    // The reader forgets its format once it has read.
+    const bool jpeg = isJpeg(reader);
+    outcome.failure = checkBeforeDecoding(reader, fileSize);
+    if (outcome.failure.kind == FailureKind::TooLarge)
+        return;
+    outcome.reach = LoadOutcome::Reach::ReaderFound;
+    if (outcome.failure)
+        return;
+    outcome.image.picture = reader.read();
+    if (outcome.image.picture.isNull()) {
+        outcome.failure = {FailureKind::Undecodable, reader.errorString()};
+        return;
+    }
+    // Qt's JPEG reader fills a picture whose file is cut off with grey and
+    // says nothing; measured, that grey would be a wrong result.
+    if (jpeg && !endsWithEndOfImage(reader.device())) {
+        outcome.image = LoadedImage();
+        outcome.failure = {FailureKind::Undecodable, tr("the file ends before its picture does; it is cut off")};
+        return;
+    }
+    outcome.reach = LoadOutcome::Reach::PictureDecoded;
+    outcome.failure = identify(reader, outcome.image, resourceDir);
+}
+
 } // namespace
 
 LoadOutcome loadImageFile(const QString &fileName, const QString &resourceDir, WorkControl *control)
@@ -86,13 +178,12 @@ LoadOutcome loadImageFile(const QString &fileName, const QString &resourceDir, W
         outcome.failure = {FailureKind::NotAnImage, reader.errorString()};
         return outcome;
     }
-    outcome.reach = LoadOutcome::Reach::ReaderFound;
-    outcome.image.picture = reader.read();
-    if (outcome.image.picture.isNull()) {
-        outcome.failure = {FailureKind::Undecodable, reader.errorString()};
-        return outcome;
+    try {
+        decode(reader, file.size(), resourceDir, outcome);
+    } catch (const std::bad_alloc &) {
+        outcome = LoadOutcome();
+        outcome.reach = LoadOutcome::Reach::ReaderFound;
+        outcome.failure = {FailureKind::Undecodable, tr("there is not enough memory to decode it")};
     }
-    outcome.reach = LoadOutcome::Reach::PictureDecoded;
-    outcome.failure = identify(reader, outcome.image, resourceDir);
     return outcome;
 }

@@ -3,6 +3,8 @@
 #include "fastpass.h"
 #include "profilefit.h"
 
+#include <QCoreApplication>
+
 LoadOutcome MeasuringSession::read(const QString &fileName, WorkControl *control) const
 {
     return loadImageFile(fileName, resourceDir, control);
@@ -42,6 +44,13 @@ ColourProfile MeasuringSession::openImageProfile(const QString &path, Failure *f
     const QString mismatch = profileMismatch(current.attributes, candidate);
     if (!mismatch.isEmpty()) {
         *failure = {FailureKind::ProfileMismatch, mismatch};
+        return ColourProfile();
+    }
+    // A profile that opens may still be cut short or damaged inside.
+    if (!averageColour(PixelTotals(), numberOfInks(), candidate.handle(), INTENT_RELATIVE_COLORIMETRIC)) {
+        *failure = {FailureKind::ProfileMismatch,
+                    QCoreApplication::translate("CVCImageWindow", "Little CMS cannot convert through this profile: it "
+                                                                  "is damaged or incomplete.")};
         return ColourProfile();
     }
     return candidate;

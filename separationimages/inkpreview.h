@@ -2,9 +2,9 @@
 
 #include <QImage>
 
-// The largest single picture a reader builds; anything bigger is refused
+// The largest single picture Qt can hold; a reader refuses anything bigger
 // before memory is taken for it.
-constexpr qint64 maxImageBytes = qint64(1) << 30;
+constexpr qint64 maxImageBytes = (qint64(1) << 31) - 1;
 
 // A plain, unmanaged RGB picture of a separation's inks, the first image a
 // reader delivers for it: each ink darkens its complementary primary. inks

@@ -95,7 +95,14 @@ private slots:
             {QImage::Format_Grayscale8, "Grayscale8"}, {QImage::Format_Grayscale16, "Grayscale16"},
             {QImage::Format_RGBX64, "RGBX64"}, {QImage::Format_RGBA64, "RGBA64"},
             {QImage::Format_RGBA64_Premultiplied, "RGBA64 premultiplied"}, {QImage::Format_Indexed8, "Indexed8"},
-            {QImage::Format_RGB888, "RGB888 (per pixel)"}};
+            {QImage::Format_RGB888, "RGB888"}, {QImage::Format_BGR888, "BGR888"}, {QImage::Format_Mono, "Mono"},
+            {QImage::Format_MonoLSB, "MonoLSB"}, {QImage::Format_RGB16, "RGB16"},
+            {QImage::Format_ARGB8565_Premultiplied, "ARGB8565 premultiplied"}, {QImage::Format_RGB666, "RGB666"},
+            {QImage::Format_ARGB6666_Premultiplied, "ARGB6666 premultiplied"}, {QImage::Format_RGB555, "RGB555"},
+            {QImage::Format_ARGB8555_Premultiplied, "ARGB8555 premultiplied"}, {QImage::Format_RGB444, "RGB444"},
+            {QImage::Format_ARGB4444_Premultiplied, "ARGB4444 premultiplied"}, {QImage::Format_BGR30, "BGR30"},
+            {QImage::Format_A2BGR30_Premultiplied, "A2BGR30 premultiplied"}, {QImage::Format_RGB30, "RGB30"},
+            {QImage::Format_A2RGB30_Premultiplied, "A2RGB30 premultiplied"}, {QImage::Format_Alpha8, "Alpha8"}};
         for (const auto &format : formats) {
             const bool grey = format.first == QImage::Format_Grayscale8 || format.first == QImage::Format_Grayscale16;
             QTest::newRow(format.second) << int(format.first) << (grey ? 1 : 3) << QSize(67, 41);

@@ -2,6 +2,7 @@
 #include "imagefiles.h"
 #include "lcmshandles.h"
 #include "modaldialogs.h"
+#include "profilefit.h"
 #include "profiles.h"
 #include "testenvironment.h"
 #include "windowtestaccess.h"
@@ -113,22 +114,36 @@ private slots:
         QTest::newRow("none, 1 ink: RGB") << "NumberOfInks:1" << rgb << xyz << false;
     }
 
+    // The rule on colour space and connection space decides first; a profile
+    // that passes it must then also convert the image's channels (a bare
+    // header, or a space that does not match the three channels of these
+    // JPEGs, does not). Only a working RGB profile on XYZ does both here.
     void fitCheck()
     {
         QFETCH(QString, attributes);
         QFETCH(uint, space);
         QFETCH(uint, pcs);
         QFETCH(bool, accepted);
-        const QString path = saveProfile(
-            makeBareProfile(cmsColorSpaceSignature(space), cmsColorSpaceSignature(pcs), "Candidate"), dir, "candidate.icc");
+        const bool working = space == cmsSigRgbData && pcs == cmsSigXYZData;
+        const QString path = saveProfile(working ? makeWideRgbProfile("Candidate")
+                                                 : makeBareProfile(cmsColorSpaceSignature(space),
+                                                                   cmsColorSpaceSignature(pcs), "Candidate"),
+                                         dir, "candidate.icc");
+        // The image's attributes as loading leaves them: a JPEG without a count has three channels.
+        ImageAttributes imageAttributes = parseAttributes(attributes);
+        if (!imageAttributes.contains("NumberOfInks"))
+            imageAttributes.insert("NumberOfInks", 3);
+        QCOMPARE(profileMismatch(imageAttributes, ColourProfile::fromFile(path)).isEmpty(), accepted);
+
+        const bool taken = accepted && working;
         CVCImageWindow window;
         WindowTestAccess access(window);
         load(window, attributes);
         access.ui().embeddedCB->click();
         const QStringList warnings = clickThroughDialog(access.ui().loadImageICCPB, path);
-        QCOMPARE(warnings, accepted ? QStringList() : QStringList({"The ICC Profile does not match!"}));
-        QCOMPARE(access.ui().loadedImageL->text(), accepted ? QString("Candidate") : access.ui().embeddedL->text());
-        QCOMPARE(access.imageProfile() != nullptr, accepted);
+        QCOMPARE(warnings, taken ? QStringList() : QStringList({"The ICC Profile does not match!"}));
+        QCOMPARE(access.ui().loadedImageL->text(), taken ? QString("Candidate") : access.ui().embeddedL->text());
+        QCOMPARE(access.imageProfile() != nullptr, taken);
     }
 
     // An ordinary JPEG states no photometric code, yet takes an RGB profile by hand.

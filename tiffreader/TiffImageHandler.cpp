@@ -40,14 +40,26 @@ bool TiffImageHandler::scan() const
         return false;
     int index = 0;
     do {
-        const TiffDirectory directory = readDirectory(tiff.get());
+        const TiffDirectory directory = readDirectory(tiff.get(), false);
         directories.push_back(directory);
         const int parts = directory.isFourInkSeparation() ? 3 : 1;
         for (int part = 0; part < parts; ++part)
             pages.push_back({index, part});
         ++index;
-    } while (TIFFReadDirectory(tiff.get()));
+    } while (index < maxDirectories && TIFFReadDirectory(tiff.get()));
     return !pages.isEmpty();
+}
+
+const TiffDirectory &TiffImageHandler::details(int directory) const
+{
+    if (detailed != directory) {
+        detailed = directory;
+        detailedDirectory = directories[directory];
+        TiffHandle tiff = open();
+        if (tiff && TIFFSetDirectory(tiff.get(), tdir_t(directory)))
+            detailedDirectory = readDirectory(tiff.get(), true);
+    }
+    return detailedDirectory;
 }
 
 bool TiffImageHandler::read(QImage *image)
@@ -69,7 +81,7 @@ bool TiffImageHandler::read(QImage *image)
     if (page.part >= decoded.size())
         return false;
     *image = decoded[page.part];
-    const TiffDirectory &directory = directories[page.directory];
+    const TiffDirectory &directory = details(page.directory);
     image->setText("Description", directory.attributeText());
     if (!directory.iccProfile.isEmpty())
         image->setColorSpace(QColorSpace::fromIccProfile(directory.iccProfile));
@@ -107,7 +119,7 @@ QVariant TiffImageHandler::option(ImageOption option) const
 {
     if (!scan() || current < 0 || current >= pages.size())
         return QVariant();
-    const TiffDirectory &directory = directories[pages[current].directory];
+    const TiffDirectory &directory = details(pages[current].directory);
     if (option == Size)
         return QSize(int(directory.width), int(directory.height));
     if (option == Description)

@@ -31,10 +31,18 @@ private:
 
     bool scan() const;
     TiffHandle open() const;
+    // A directory with its description and ICC profile, read when asked for.
+    const TiffDirectory &details(int directory) const;
+
+    // More directories than any real file has; the rest of a file is not scanned.
+    static constexpr int maxDirectories = 65536;
 
     mutable bool scanned = false;
     mutable QVector<Page> pages;
+    // Without description and profile: a file may repeat large ones in every directory.
     mutable QVector<TiffDirectory> directories;
+    mutable int detailed = -1;
+    mutable TiffDirectory detailedDirectory;
     int current = 0;
     // The three images of the separation last decoded, so pages 1 and 2 decode once.
     int decodedDirectory = -1;

@@ -1,6 +1,7 @@
 #include "tiffdecoder.h"
 
 #include "inkpreview.h"
+#include "memorybudget.h"
 
 #include <QDebug>
 
@@ -35,14 +36,8 @@ QImage::Format rgbFormat(int bytes, bool alpha, bool associated)
     return !alpha ? QImage::Format_RGBX8888 : associated ? QImage::Format_RGBA8888_Premultiplied : QImage::Format_RGBA8888;
 }
 
-bool allocate(DecodePlan &plan, const TiffDirectory &d, QImage::Format format, int channels, int bytes, QColor fill)
+bool allocate(DecodePlan &plan, const TiffDirectory &d, QImage::Format format, int channels, QColor fill)
 {
-    const qint64 size = qint64(d.width) * d.height * channels * bytes;
-    if (size > maxImageBytes) {
-        qDebug() << "TIFF image refused:" << d.width << "x" << d.height << "needs" << size
-                 << "bytes, more than a desktop picture may take";
-        return false;
-    }
     QImage image(int(d.width), int(d.height), format);
     if (image.isNull())
         return false;
@@ -56,11 +51,11 @@ bool planGrey(DecodePlan &plan, const TiffDirectory &d, int bytes)
     const bool inverted = d.photometric == PHOTOMETRIC_MINISWHITE;
     if (!d.alpha) {
         plan.targets[0] = {{0, 0, inverted}};
-        return allocate(plan, d, bytes == 2 ? QImage::Format_Grayscale16 : QImage::Format_Grayscale8, 1, bytes, Qt::black);
+        return allocate(plan, d, bytes == 2 ? QImage::Format_Grayscale16 : QImage::Format_Grayscale8, 1, Qt::black);
     }
     plan.targets[0] = {{0, 0, inverted}, {0, 1, inverted}, {0, 2, inverted}};
     plan.targets[1] = {{0, 3}};
-    return allocate(plan, d, rgbFormat(bytes, true, d.associatedAlpha), 4, bytes, Qt::black);
+    return allocate(plan, d, rgbFormat(bytes, true, d.associatedAlpha), 4, Qt::black);
 }
 
 bool planRgb(DecodePlan &plan, const TiffDirectory &d, int bytes, int colours)
@@ -69,7 +64,7 @@ bool planRgb(DecodePlan &plan, const TiffDirectory &d, int bytes, int colours)
         plan.targets[size_t(s)] = {{0, s}};
     if (d.alpha)
         plan.targets[size_t(d.colourSamples())] = {{0, 3}};
-    return allocate(plan, d, rgbFormat(bytes, d.alpha, d.associatedAlpha), 4, bytes, Qt::black);
+    return allocate(plan, d, rgbFormat(bytes, d.alpha, d.associatedAlpha), 4, Qt::black);
 }
 
 // Images 1 and 2 of a separation; image 0 (the preview) is made from them afterwards.
@@ -83,7 +78,7 @@ bool planInkPages(DecodePlan &plan, const TiffDirectory &d, int bytes)
     if (d.alpha)
         plan.targets[size_t(d.colourSamples())] = {{1, 1}};
     // Without an alpha sample every pixel is fully covered.
-    return allocate(plan, d, format, 4, bytes, Qt::black) && allocate(plan, d, format, 4, bytes, QColor(0, 255, 0));
+    return allocate(plan, d, format, 4, Qt::black) && allocate(plan, d, format, 4, QColor(0, 255, 0));
 }
 
 bool makePlan(DecodePlan &plan, const TiffDirectory &d, int bytes)
@@ -144,16 +139,48 @@ void scatter(DecodePlan &plan, int bytes, quint32 x, quint32 y, const uchar *dat
         writeRun<quint8>(plan, x, y, data, pixels, firstSample, samplesInData);
 }
 
+// The rows a strip holds, and the bytes a decoded strip takes.
+struct StripShape {
+    uint32_t rows;
+    qint64 rowBytes;
+    qint64 bytes() const { return rowBytes * rows; }
+};
+
+StripShape stripShape(TIFF *tiff, const TiffDirectory &d, int bytes)
+{
+    const int samplesInData = d.planarConfig == PLANARCONFIG_SEPARATE ? 1 : d.samplesPerPixel;
+    uint32_t rowsPerStrip = d.height;
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
+    return {qBound<uint32_t>(1, rowsPerStrip, d.height), qint64(d.width) * samplesInData * bytes};
+}
+
+// The tile size and the bytes a decoded tile takes; zero for a broken tile size.
+struct TileShape {
+    uint32_t width = 0;
+    uint32_t height = 0;
+    qint64 rowBytes = 0;
+    qint64 bytes() const { return rowBytes * height; }
+};
+
+TileShape tileShape(TIFF *tiff, const TiffDirectory &d, int bytes)
+{
+    TileShape shape;
+    TIFFGetField(tiff, TIFFTAG_TILEWIDTH, &shape.width);
+    TIFFGetField(tiff, TIFFTAG_TILELENGTH, &shape.height);
+    const int samplesInData = d.planarConfig == PLANARCONFIG_SEPARATE ? 1 : d.samplesPerPixel;
+    shape.rowBytes = qint64(shape.width) * samplesInData * bytes;
+    return shape;
+}
+
 bool decodeStrips(TIFF *tiff, const TiffDirectory &d, DecodePlan &plan, int bytes)
 {
     const bool planar = d.planarConfig == PLANARCONFIG_SEPARATE;
     const int planes = planar ? d.samplesPerPixel : 1;
     const int samplesInData = planar ? 1 : d.samplesPerPixel;
-    const qint64 rowBytes = qint64(d.width) * samplesInData * bytes;
-    uint32_t rowsPerStrip = d.height;
-    TIFFGetFieldDefaulted(tiff, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
-    rowsPerStrip = qBound<uint32_t>(1, rowsPerStrip, d.height);
-    std::vector<uchar> buffer(size_t(rowBytes * rowsPerStrip));
+    const StripShape shape = stripShape(tiff, d, bytes);
+    const qint64 rowBytes = shape.rowBytes;
+    const uint32_t rowsPerStrip = shape.rows;
+    std::vector<uchar> buffer(size_t(shape.bytes()));
     for (int plane = 0; plane < planes; ++plane) {
         for (quint32 row = 0; row < d.height; row += rowsPerStrip) {
             const quint32 rows = qMin(rowsPerStrip, d.height - row);
@@ -170,16 +197,16 @@ bool decodeStrips(TIFF *tiff, const TiffDirectory &d, DecodePlan &plan, int byte
 
 bool decodeTiles(TIFF *tiff, const TiffDirectory &d, DecodePlan &plan, int bytes)
 {
-    uint32_t tileWidth = 0, tileHeight = 0;
-    TIFFGetField(tiff, TIFFTAG_TILEWIDTH, &tileWidth);
-    TIFFGetField(tiff, TIFFTAG_TILELENGTH, &tileHeight);
-    if (tileWidth == 0 || tileHeight == 0 || qint64(tileWidth) * tileHeight > maxImageBytes)
+    const TileShape shape = tileShape(tiff, d, bytes);
+    const uint32_t tileWidth = shape.width;
+    const uint32_t tileHeight = shape.height;
+    if (tileWidth == 0 || tileHeight == 0)
         return false;
     const bool planar = d.planarConfig == PLANARCONFIG_SEPARATE;
     const int planes = planar ? d.samplesPerPixel : 1;
     const int samplesInData = planar ? 1 : d.samplesPerPixel;
-    const qint64 tileRowBytes = qint64(tileWidth) * samplesInData * bytes;
-    std::vector<uchar> buffer(size_t(tileRowBytes * tileHeight));
+    const qint64 tileRowBytes = shape.rowBytes;
+    std::vector<uchar> buffer(size_t(shape.bytes()));
     for (int plane = 0; plane < planes; ++plane) {
         for (quint32 y = 0; y < d.height; y += tileHeight) {
             for (quint32 x = 0; x < d.width; x += tileWidth) {
@@ -226,10 +253,6 @@ QVector<QImage> decodeThroughRgba(TIFF *tiff, const TiffDirectory &d)
         qDebug() << "TIFF cannot be decoded:" << message;
         return {};
     }
-    if (qint64(d.width) * d.height * 4 > maxImageBytes) {
-        qDebug() << "TIFF image refused:" << d.width << "x" << d.height << "is larger than a desktop picture may be";
-        return {};
-    }
     // libtiff hands out associated alpha, byte order R, G, B, A.
     QImage image(int(d.width), int(d.height), d.alpha ? QImage::Format_RGBA8888_Premultiplied : QImage::Format_RGBX8888);
     if (image.isNull() ||
@@ -238,21 +261,68 @@ QVector<QImage> decodeThroughRgba(TIFF *tiff, const TiffDirectory &d)
     return {image};
 }
 
+// Whether two strips (or tiles) point at the same data: a few kilobytes
+// that would decode into gigabytes, which no writer of real images does.
+bool stripsShareData(TIFF *tiff)
+{
+    const uint32_t count = TIFFIsTiled(tiff) ? TIFFNumberOfTiles(tiff) : TIFFNumberOfStrips(tiff);
+    std::vector<uint64_t> offsets;
+    offsets.reserve(count);
+    for (uint32_t i = 0; i < count; ++i)
+        if (TIFFGetStrileByteCount(tiff, i) > 0)
+            offsets.push_back(TIFFGetStrileOffset(tiff, i));
+    std::sort(offsets.begin(), offsets.end());
+    return std::adjacent_find(offsets.begin(), offsets.end()) != offsets.end();
+}
+
+// The bytes the decoded images and the decoding buffer of a directory take.
+qint64 decodeNeed(TIFF *tiff, const TiffDirectory &d, int bytes, bool direct)
+{
+    const qint64 pixels = qint64(d.width) * d.height;
+    if (!direct)
+        return pixels * 4;
+    const bool separation = d.photometric == PHOTOMETRIC_SEPARATED && d.colourSamples() >= 4;
+    const bool plainGrey =
+        (d.photometric == PHOTOMETRIC_MINISBLACK || d.photometric == PHOTOMETRIC_MINISWHITE) && !d.alpha;
+    const qint64 images = separation ? pixels * 4 * bytes * 2 + pixels * 4 : pixels * (plainGrey ? 1 : 4) * bytes;
+    const qint64 buffer = TIFFIsTiled(tiff) ? tileShape(tiff, d, bytes).bytes() : stripShape(tiff, d, bytes).bytes();
+    return images + buffer;
+}
+
+bool withinLimits(TIFF *tiff, const TiffDirectory &d, int bytes, bool direct)
+{
+    if (stripsShareData(tiff)) {
+        qDebug() << "TIFF refused: its strips share their data";
+        return false;
+    }
+    const MemoryBudget budget = loadMemoryBudget();
+    const qint64 need = decodeNeed(tiff, d, bytes, direct);
+    if (!budget.allows(need)) {
+        qDebug() << "TIFF refused:" << d.width << "x" << d.height << "with" << d.samplesPerPixel << "samples needs"
+                 << memoryText(need) << "; a load may take" << memoryText(budget.bytes) << "(" << budget.source << ")";
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 QVector<QImage> decodeDirectory(TIFF *tiff, const TiffDirectory &d)
 {
-    if (d.width == 0 || d.height == 0 || d.width > 1u << 20 || d.height > 1u << 20)
+    if (d.width == 0 || d.height == 0 || d.width > 1u << 20 || d.height > 1u << 20 ||
+        qint64(d.width) * d.height * 8 > maxImageBytes)
         return {};
     const bool wholeBytes = d.bitsPerSample == 8 || d.bitsPerSample == 16;
     const bool unsignedSamples = d.sampleFormat == SAMPLEFORMAT_UINT || d.sampleFormat == SAMPLEFORMAT_VOID;
     const bool direct = wholeBytes && unsignedSamples &&
                         (d.photometric == PHOTOMETRIC_MINISBLACK || d.photometric == PHOTOMETRIC_MINISWHITE ||
                          d.photometric == PHOTOMETRIC_RGB || d.photometric == PHOTOMETRIC_SEPARATED);
+    const int bytes = std::max(1, d.bitsPerSample / 8);
+    if (!withinLimits(tiff, d, bytes, direct))
+        return {};
     if (!direct)
         return d.photometric == PHOTOMETRIC_SEPARATED ? QVector<QImage>() : decodeThroughRgba(tiff, d);
 
-    const int bytes = d.bitsPerSample / 8;
     DecodePlan plan;
     if (!makePlan(plan, d, bytes))
         return {};

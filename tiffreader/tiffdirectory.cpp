@@ -1,5 +1,7 @@
 #include "tiffdirectory.h"
 
+#include "memorybudget.h"
+
 #include <QDebug>
 #include <QIODevice>
 
@@ -93,16 +95,20 @@ void routeTiffMessagesToDebug()
 TiffHandle openTiff(QIODevice *device)
 {
     auto handle = std::make_unique<DeviceHandle>(DeviceHandle{device, device->pos()});
+    // libtiff's own buffers stay within what a load may take.
+    std::unique_ptr<TIFFOpenOptions, decltype(&TIFFOpenOptionsFree)> options(TIFFOpenOptionsAlloc(),
+                                                                            &TIFFOpenOptionsFree);
+    TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), tmsize_t(loadMemoryBudget().bytes));
     // "m": read through the device, never map it.
-    TiffHandle tiff(TIFFClientOpen("image", "rm", handle.get(), readProc, writeProc, seekProc, closeProc, sizeProc,
-                                   mapProc, unmapProc));
+    TiffHandle tiff(TIFFClientOpenExt("image", "rm", handle.get(), readProc, writeProc, seekProc, closeProc, sizeProc,
+                                      mapProc, unmapProc, options.get()));
     // Once open, libtiff closes the handle through closeProc; a refused file never reaches it.
     if (tiff)
         handle.release();
     return tiff;
 }
 
-TiffDirectory readDirectory(TIFF *tiff)
+TiffDirectory readDirectory(TIFF *tiff, bool withTexts)
 {
     TiffDirectory d;
     d.width = tagOr<uint32_t>(tiff, TIFFTAG_IMAGEWIDTH, 0);
@@ -128,6 +134,8 @@ TiffDirectory readDirectory(TIFF *tiff)
     if (d.photometric == PHOTOMETRIC_PALETTE)
         d.numberOfInks = 3;
 
+    if (!withTexts)
+        return d;
     char *description = nullptr;
     if (TIFFGetField(tiff, TIFFTAG_IMAGEDESCRIPTION, &description) && description)
         d.imageDescription = QString::fromUtf8(description);

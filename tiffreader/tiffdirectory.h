@@ -47,4 +47,6 @@ struct TiffDirectory {
     QString attributeText() const;
 };
 
-TiffDirectory readDirectory(TIFF *tiff);
+// The current directory; its description and ICC profile only withTexts,
+// since a scan of many directories needs neither.
+TiffDirectory readDirectory(TIFF *tiff, bool withTexts);

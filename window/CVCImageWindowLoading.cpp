@@ -55,6 +55,11 @@ void CVCImageWindow::openImageFile(const QString &fileName)
         ShowCancelled(name);
         return;
     }
+    // Too large to load: refused before anything changed, like a cancel.
+    if (outcome.failure.kind == FailureKind::TooLarge) {
+        showWarning(tr("imageTooLarge"), false, outcome.failure.reason);
+        return;
+    }
     const qint64 counted = rendered.totals.pixelCount;
     if (ShowLoad(std::move(outcome), std::move(rendered), fileName))
         ShowLoadSummary(name, counted, clock.elapsed());
