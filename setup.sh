@@ -4,9 +4,12 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-PACKAGES=(cmake g++ make pkg-config qtbase5-dev qtbase5-dev-tools qttools5-dev-tools qt5-image-formats-plugins
+PACKAGES=(cmake g++ make pkg-config zlib1g-dev qtbase5-dev qtbase5-dev-tools qttools5-dev-tools qt5-image-formats-plugins
           libqt5x11extras5-dev libxcb1-dev liblcms2-dev libtiff-dev libjpeg-dev libgs-common
           fonts-dejavu-core xvfb xauth)
+
+# The fuzzing build: clang with libFuzzer and its sanitizers.
+FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -14,7 +17,7 @@ as_root() {
 
 install_missing() {
   local missing=()
-  for package in "${PACKAGES[@]}"; do
+  for package in "${PACKAGES[@]}" "$@"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
   done
   [ ${#missing[@]} -eq 0 ] && return 0
@@ -34,6 +37,26 @@ run_tests() {
   (cd "$dir" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)")
 }
 
+# Replays the kept reproducers of each fuzz target, then fuzzes each for the
+# given number of seconds; any crash, leak, sanitizer report or allocation
+# over the budget stops with an error and leaves its input in build-fuzz/.
+fuzz() {
+  local seconds=$1
+  build build
+  cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+    -DLUMIVANT_FUZZ=ON -DBUILD_TESTING=OFF >/dev/null
+  cmake --build build-fuzz -j"$(nproc)" --target fuzz_tiffreader fuzz_jpegreader fuzz_profiles
+  rm -rf build-fuzz/seeds
+  QT_QPA_PLATFORM=offscreen build/bin/makecorpus build-fuzz/seeds
+  for target in tiffreader jpegreader profiles; do
+    mkdir -p "build-fuzz/corpus/$target"
+    build-fuzz/bin/fuzz_$target -runs=0 "fuzz/regression/$target"
+    build-fuzz/bin/fuzz_$target -max_total_time="$seconds" -malloc_limit_mb=320 -rss_limit_mb=2048 \
+      -print_final_stats=1 -artifact_prefix=build-fuzz/ \
+      "build-fuzz/corpus/$target" "build-fuzz/seeds/$target" "fuzz/regression/$target"
+  done
+}
+
 case "${1:-}" in
   run)
     install_missing
@@ -48,8 +71,12 @@ case "${1:-}" in
     ASAN_OPTIONS=detect_leaks=1:fast_unwind_on_malloc=0 LSAN_OPTIONS=suppressions="$PWD/tests/lsan.supp" \
       UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 run_tests build-sanitize
     ;;
+  fuzz)
+    install_missing "${FUZZ_PACKAGES[@]}"
+    fuzz "${2:-60}"
+    ;;
   *)
-    echo "usage: bash setup.sh run|test" >&2
+    echo "usage: bash setup.sh run|test|fuzz [seconds]" >&2
     exit 2
     ;;
 esac

@@ -1,0 +1,17 @@
+// libFuzzer target: the program's TIFF reader, as a load calls it.
+#include "readerfuzzing.h"
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
+{
+    startQtForFuzzing(argc, argv);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    readAsTheLoaderDoes(QByteArray(reinterpret_cast<const char *>(data), int(size)), "tiff");
+    return 0;
+}
