@@ -10,6 +10,8 @@ PACKAGES=(cmake g++ make pkg-config zlib1g-dev qtbase5-dev qtbase5-dev-tools qtt
 
 # The fuzzing build: clang with libFuzzer and its sanitizers.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+# The Windows monitor lookup: a mingw-w64 cross build, tested under Wine.
+WINDOWS_PACKAGES=(mingw-w64 wine64)
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -75,8 +77,14 @@ case "${1:-}" in
     install_missing "${FUZZ_PACKAGES[@]}"
     fuzz "${2:-60}"
     ;;
+  windows-platform)
+    install_missing "${WINDOWS_PACKAGES[@]}"
+    cmake --preset windows-platform >/dev/null
+    cmake --build --preset windows-platform
+    ctest --preset windows-platform
+    ;;
   *)
-    echo "usage: bash setup.sh run|test|fuzz [seconds]" >&2
+    echo "usage: bash setup.sh run|test|fuzz [seconds]|windows-platform" >&2
     exit 2
     ;;
 esac
