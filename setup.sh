@@ -6,7 +6,7 @@ cd "$(dirname "$0")"
 
 PACKAGES=(cmake g++ make pkg-config zlib1g-dev qtbase5-dev qtbase5-dev-tools qttools5-dev-tools qt5-image-formats-plugins
           libqt5x11extras5-dev libxcb1-dev liblcms2-dev libtiff-dev libjpeg-dev libgs-common
-          fonts-dejavu-core xvfb xauth)
+          fonts-dejavu-core xvfb xauth desktop-file-utils appstream dpkg-dev)
 
 # The fuzzing build: clang with libFuzzer and its sanitizers.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
@@ -77,6 +77,11 @@ case "${1:-}" in
     install_missing "${FUZZ_PACKAGES[@]}"
     fuzz "${2:-60}"
     ;;
+  package)
+    install_missing
+    build build
+    bash tools/checkpackage.sh build
+    ;;
   windows-platform)
     install_missing "${WINDOWS_PACKAGES[@]}"
     cmake --preset windows-platform >/dev/null
@@ -84,7 +89,7 @@ case "${1:-}" in
     ctest --preset windows-platform
     ;;
   *)
-    echo "usage: bash setup.sh run|test|fuzz [seconds]|windows-platform" >&2
+    echo "usage: bash setup.sh run|test|fuzz [seconds]|package|windows-platform" >&2
     exit 2
     ;;
 esac

@@ -19,6 +19,7 @@ int main(int argc, char *argv[])
     }
 
     QApplication app(argc, argv);
+    QApplication::setWindowIcon(programIcon());
     // Read after Qt has taken its own options (-platform, -style ...) out.
     const StartRequest request = readCommandLine(QCoreApplication::arguments());
     if (request.exitNow)

@@ -1,5 +1,8 @@
-// Draws the splash and header pictures of Resources/.
+// Draws the splash and header pictures of Resources/ and the application
+// icon in Resources/icons/ (SVG, and PNG at the hicolor sizes).
 // Run: QT_QPA_PLATFORM=offscreen makeart Resources
+#include <QDir>
+#include <QFile>
 #include <QFont>
 #include <QGuiApplication>
 #include <QImage>
@@ -88,6 +91,84 @@ QImage makeRightHeader()
     return image;
 }
 
+// The icon, on a grid of 256: a light tile, three process-ink discs
+// overprinting, and a black measuring ring around their common middle.
+struct IconDisc {
+    QPointF centre;
+    qreal radius;
+    QColor colour;
+};
+
+const IconDisc iconDiscs[] = {{QPointF(104, 108), 56, QColor(0, 174, 239, 190)},
+                              {QPointF(152, 108), 56, QColor(236, 0, 140, 190)},
+                              {QPointF(128, 150), 56, QColor(255, 221, 0, 190)}};
+const QRectF iconTile(16, 16, 224, 224);
+const qreal iconCorner = 44;
+const QPointF ringCentre(128, 122);
+const qreal ringRadius = 22;
+
+QString svgColour(QColor colour)
+{
+    return QString("fill=\"%1\" fill-opacity=\"%2\"").arg(colour.name()).arg(colour.alphaF(), 0, 'f', 3);
+}
+
+QByteArray iconSvg()
+{
+    QString svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"256\" height=\"256\" viewBox=\"0 0 256 256\">\n";
+    svg += QString("  <rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\" rx=\"%5\" fill=\"#f3f5f9\" "
+                   "stroke=\"#1c2230\" stroke-width=\"6\"/>\n")
+               .arg(iconTile.x())
+               .arg(iconTile.y())
+               .arg(iconTile.width())
+               .arg(iconTile.height())
+               .arg(iconCorner);
+    for (const IconDisc &disc : iconDiscs)
+        svg += QString("  <circle cx=\"%1\" cy=\"%2\" r=\"%3\" %4/>\n")
+                   .arg(disc.centre.x())
+                   .arg(disc.centre.y())
+                   .arg(disc.radius)
+                   .arg(svgColour(disc.colour));
+    svg += QString("  <circle cx=\"%1\" cy=\"%2\" r=\"%3\" fill=\"none\" stroke=\"#1c2230\" stroke-width=\"8\"/>\n")
+               .arg(ringCentre.x())
+               .arg(ringCentre.y())
+               .arg(ringRadius);
+    svg += "</svg>\n";
+    return svg.toUtf8();
+}
+
+QImage iconPicture(int size)
+{
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 256.0, size / 256.0);
+    p.setPen(QPen(ink, 6));
+    p.setBrush(QColor(243, 245, 249));
+    p.drawRoundedRect(iconTile, iconCorner, iconCorner);
+    p.setPen(Qt::NoPen);
+    for (const IconDisc &disc : iconDiscs) {
+        p.setBrush(disc.colour);
+        p.drawEllipse(disc.centre, disc.radius, disc.radius);
+    }
+    p.setPen(QPen(ink, 8));
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(ringCentre, ringRadius, ringRadius);
+    return image;
+}
+
+bool saveIcons(const QString &dir)
+{
+    QDir().mkpath(dir);
+    QFile svg(dir + "/lumivant.svg");
+    bool ok = svg.open(QIODevice::WriteOnly) && svg.write(iconSvg()) > 0;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        ok = iconPicture(size).save(QString("%1/lumivant-%2.png").arg(dir).arg(size), "PNG") && ok;
+    if (!ok)
+        std::fprintf(stderr, "makeart: cannot write the icons in %s\n", qPrintable(dir));
+    return ok;
+}
+
 bool save(const QImage &image, const QString &path)
 {
     if (image.save(path, "PNG"))
@@ -110,5 +191,6 @@ int main(int argc, char **argv)
     ok = save(makeWhite(), dir + "/White.png") && ok;
     ok = save(makeMidHeader(), dir + "/MidHeader.png") && ok;
     ok = save(makeRightHeader(), dir + "/RightHeader.png") && ok;
+    ok = saveIcons(dir + "/icons") && ok;
     return ok ? 0 : 1;
 }
