@@ -4,3 +4,8 @@ QByteArray monitorProfileBytes(const QWidget *)
 {
     return QByteArray();
 }
+
+std::unique_ptr<QObject> watchPublishedProfiles(std::function<void()>)
+{
+    return nullptr;
+}

@@ -14,3 +14,10 @@ QByteArray monitorProfileBytes(const QWidget *widget)
         monitorProfileOfWindow(window, windowsColorSystem(), [](const char *line) { qDebug("%s", line); });
     return QByteArray(reinterpret_cast<const char *>(bytes.data()), int(bytes.size()));
 }
+
+// Windows tells of a new display profile through a display change, which
+// moves or recreates the window: the screen watch of the window covers it.
+std::unique_ptr<QObject> watchPublishedProfiles(std::function<void()>)
+{
+    return nullptr;
+}

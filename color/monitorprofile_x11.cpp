@@ -2,8 +2,11 @@
 // window, as _ICC_PROFILE for the first screen and _ICC_PROFILE_n for screen n.
 #include "monitorprofile.h"
 
+#include <QAbstractNativeEventFilter>
+#include <QCoreApplication>
 #include <QDebug>
 #include <QGuiApplication>
+#include <QHash>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
@@ -57,7 +60,66 @@ QByteArray rootProperty(xcb_connection_t *connection, xcb_atom_t atom)
                       xcb_get_property_value_length(reply.get()));
 }
 
+// Watches the root window's properties for _ICC_PROFILE and _ICC_PROFILE_n.
+class PublishedProfileWatch : public QObject, public QAbstractNativeEventFilter
+{
+public:
+    explicit PublishedProfileWatch(std::function<void()> changed) : changed(std::move(changed))
+    {
+        xcb_connection_t *connection = QX11Info::connection();
+        const xcb_window_t root = QX11Info::appRootWindow();
+        // Added to what Qt already listens to on the root window, never in its place.
+        XcbReply<xcb_get_window_attributes_reply_t> attributes(
+            xcb_get_window_attributes_reply(connection, xcb_get_window_attributes(connection, root), nullptr),
+            &std::free);
+        const uint32_t mask = (attributes ? attributes->your_event_mask : 0) | XCB_EVENT_MASK_PROPERTY_CHANGE;
+        xcb_change_window_attributes(connection, root, XCB_CW_EVENT_MASK, &mask);
+        xcb_flush(connection);
+        QCoreApplication::instance()->installNativeEventFilter(this);
+    }
+    ~PublishedProfileWatch() override { QCoreApplication::instance()->removeNativeEventFilter(this); }
+
+    bool nativeEventFilter(const QByteArray &type, void *message, long *) override
+    {
+        if (type != "xcb_generic_event_t")
+            return false;
+        const auto *event = static_cast<const xcb_generic_event_t *>(message);
+        if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
+            return false;
+        const auto *notify = reinterpret_cast<const xcb_property_notify_event_t *>(event);
+        if (notify->window == QX11Info::appRootWindow() && isProfileAtom(notify->atom))
+            changed();
+        return false;
+    }
+
+private:
+    bool isProfileAtom(xcb_atom_t atom)
+    {
+        if (!known.contains(atom)) {
+            xcb_connection_t *connection = QX11Info::connection();
+            XcbReply<xcb_get_atom_name_reply_t> name(
+                xcb_get_atom_name_reply(connection, xcb_get_atom_name(connection, atom), nullptr), &std::free);
+            const QByteArray text = name ? QByteArray(xcb_get_atom_name_name(name.get()),
+                                                       xcb_get_atom_name_name_length(name.get()))
+                                         : QByteArray();
+            known.insert(atom, text == "_ICC_PROFILE" || text.startsWith("_ICC_PROFILE_"));
+        }
+        return known.value(atom);
+    }
+
+    std::function<void()> changed;
+    // Root properties change often (the active window, the desktop); their names are asked once.
+    QHash<xcb_atom_t, bool> known;
+};
+
 } // namespace
+
+std::unique_ptr<QObject> watchPublishedProfiles(std::function<void()> changed)
+{
+    if (!QX11Info::isPlatformX11())
+        return nullptr;
+    return std::make_unique<PublishedProfileWatch>(std::move(changed));
+}
 
 QByteArray monitorProfileBytes(const QWidget *widget)
 {

@@ -33,8 +33,47 @@ void publishMonitorProfile(const QByteArray &bytes)
 
 void withdrawMonitorProfile()
 {
-    xcb_delete_property(QX11Info::connection(), QX11Info::appRootWindow(), atom("_ICC_PROFILE"));
+    for (const char *name : {"_ICC_PROFILE", "_ICC_PROFILE_1"})
+        xcb_delete_property(QX11Info::connection(), QX11Info::appRootWindow(), atom(name));
     xcb_flush(QX11Info::connection());
+}
+
+void publishScreenProfile(const QByteArray &bytes)
+{
+    xcb_change_property(QX11Info::connection(), XCB_PROP_MODE_REPLACE, QX11Info::appRootWindow(),
+                        atom("_ICC_PROFILE_1"), XCB_ATOM_CARDINAL, 8, uint32_t(bytes.size()), bytes.constData());
+    xcb_flush(QX11Info::connection());
+}
+
+// sRGB red as a monitor with this profile is sent it.
+QColor redOn(cmsHPROFILE monitor)
+{
+    ProfileHandle srgb(cmsCreate_sRGBProfile());
+    TransformHandle toMonitor(
+        cmsCreateTransform(srgb.get(), TYPE_RGB_FLT, monitor, TYPE_RGB_FLT, INTENT_RELATIVE_COLORIMETRIC, 0));
+    const float red[3] = {1.0f, 0.0f, 0.0f};
+    float shown[3];
+    cmsDoTransform(toMonitor.get(), red, shown, 1);
+    QColor colour;
+    colour.setRgbF(qBound(0.0, double(shown[0]), 1.0), qBound(0.0, double(shown[1]), 1.0),
+                   qBound(0.0, double(shown[2]), 1.0));
+    return colour;
+}
+
+bool near(QColor a, QColor b)
+{
+    return qAbs(a.red() - b.red()) <= 1 && qAbs(a.green() - b.green()) <= 1 && qAbs(a.blue() - b.blue()) <= 1;
+}
+
+// A window showing measured sRGB red.
+void showRedImage(CVCImageWindow &window)
+{
+    WindowTestAccess access(window);
+    QImage red(4, 4, QImage::Format_RGB32);
+    red.fill(QColor(255, 0, 0));
+    access.holdImage(red, 3, cmsCreate_sRGBProfile());
+    access.buildDisplayImage();
+    QVERIFY(access.setupLabTransform());
 }
 
 QString description(cmsHPROFILE profile)
@@ -88,6 +127,43 @@ private slots:
         const QColor wideRed = shownRed(window);
         QVERIFY2(wideRed != fallbackRed, qPrintable(wideRed.name()));
         QVERIFY(wideRed.red() < 250);
+    }
+
+    // A colour-management daemon publishes another profile: the picture and the
+    // swatch follow; the values stay.
+    void publishedChangeRendersAgain()
+    {
+        CVCImageWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        showRedImage(window);
+        WindowTestAccess access(window);
+        QCOMPARE(access.displayImage().pixelColor(0, 0), QColor(255, 0, 0));
+        const QString values = access.ui().lL->text() + access.ui().aL->text() + access.ui().bL->text();
+        const QString swatch = access.ui().colorL->styleSheet();
+
+        ProfileHandle wide(makeWideRgbProfile("Daemon's Monitor"));
+        publishMonitorProfile(profileBytes(wide.get()));
+        QTRY_VERIFY(near(access.displayImage().pixelColor(0, 0), redOn(wide.get())));
+        QCOMPARE(access.ui().lL->text() + access.ui().aL->text() + access.ui().bL->text(), values);
+        QVERIFY(access.ui().colorL->styleSheet() != swatch);
+    }
+
+    // The window moves to a screen with a profile of its own.
+    void anotherScreenRendersAgain()
+    {
+        if (QGuiApplication::screens().size() < 2)
+            QSKIP("needs a second screen (xvfb-run -s \"-screen 0 ... -screen 1 ...\")");
+        ProfileHandle wide(makeWideRgbProfile("Second Screen"));
+        publishScreenProfile(profileBytes(wide.get()));
+        CVCImageWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        showRedImage(window);
+        WindowTestAccess access(window);
+        QCOMPARE(access.displayImage().pixelColor(0, 0), QColor(255, 0, 0));
+        window.windowHandle()->setScreen(QGuiApplication::screens().at(1));
+        QTRY_VERIFY(near(access.displayImage().pixelColor(0, 0), redOn(wide.get())));
     }
 
     void unreadablePropertyFallsBackToSrgb()

@@ -4,6 +4,7 @@
 #include "ImageDrops.h"
 #include "LabelElision.h"
 #include "SceneFit.h"
+#include "monitorprofilewatch.h"
 #include "resourcedir.h"
 
 #include <QClipboard>
@@ -98,6 +99,7 @@ void CVCImageWindow::SetupDesktopUse()
     });
     for (QLabel *value : {ui->lL, ui->aL, ui->bL, ui->cL, ui->mL, ui->yL, ui->kL, ui->tL})
         value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    new MonitorProfileWatch(this, [this] { RenderForMonitor(); });
 }
 
 QString CVCImageWindow::resultsLine() const

@@ -65,6 +65,7 @@ private:
     void ShowSourceProfile();
     bool BuildDisplayImage();
     void ShowDisplay(RenderedDisplay &&rendered);
+    void RenderForMonitor();
     void ShowScene(QGraphicsScene *scene);
     void ShowLoadSummary(const QString &name, qint64 counted, qint64 elapsedMs);
     void ShowCancelled(const QString &what);

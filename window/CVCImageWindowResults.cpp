@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QGraphicsPixmapItem>
 #include <QGraphicsScene>
+#include <QTimer>
 
 bool CVCImageWindow::BuildDisplayImage()
 {
@@ -43,6 +44,24 @@ void CVCImageWindow::ShowDisplay(RenderedDisplay &&rendered)
         showWarning(tr("noProfile"), false,
                     tr("The default profile %1 could not be opened.")
                         .arg(QDir::toNativeSeparators(defaultProfileFile(getResourceDir(), session.numberOfInks()))));
+}
+
+// Another monitor, or another profile for it: the picture and the swatch are
+// rendered again; the values do not change.
+void CVCImageWindow::RenderForMonitor()
+{
+    if (!session.displayProfile(useEmbeddedProfile()) || !ui->graphicsView->scene())
+        return;
+    if (work->busy()) {
+        QTimer::singleShot(200, this, [this] { RenderForMonitor(); });
+        return;
+    }
+    BusyCursorScope busy(*work);
+    if (!BuildDisplayImage() || ui->labF->isHidden())
+        return;
+    const ColourProfile monitor = monitorProfile();
+    if (const auto swatch = swatchLevels(shownAverage.lab, renderingIntent(), monitor.handle()))
+        PaintSwatch(*swatch);
 }
 
 void CVCImageWindow::ShowScene(QGraphicsScene *scene)

@@ -11,6 +11,8 @@ void StatusNotes::clear()
 
 void StatusNotes::add(const QString &note)
 {
+    if (notes.contains(note))
+        return;
     notes << note;
     window->statusBar()->showMessage(notes.join("  "));
 }
