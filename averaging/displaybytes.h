@@ -50,3 +50,7 @@ inline bool countedLevels(const quint16 channels[4], quint16 coverage, int chann
 
 // The record's value of every 16-bit level: colour levels below four channels, ink per cent for four.
 const std::array<float, 65536> &levelsFor(int channelCount);
+
+// The display as the screen takes it (premultiplied ARGB32), converted on
+// all cores, so that making the pixmap costs nothing on the window's thread.
+QImage screenImage(const QImage &display);

@@ -24,6 +24,9 @@ public:
             ++counts[size_t(c) * 65536 + levels[c]];
     }
     void add(const LevelCounts &other);
+    // Counts gathered elsewhere: times pixels with this level in channel, and that many pixels.
+    void add(int channel, quint16 level, quint64 times) { counts[size_t(channel) * 65536 + level] += times; }
+    void addPixels(qint64 count) { pixels += count; }
 
     // The totals, each level's value taken from the table of the pass.
     PixelTotals totals(const std::array<float, 65536> &levelValues) const;

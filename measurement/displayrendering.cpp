@@ -1,5 +1,6 @@
 #include "displayrendering.h"
 
+#include "displaybytes.h"
 #include "fastpass.h"
 #include "pixelformat.h"
 
@@ -35,5 +36,6 @@ RenderedDisplay renderDisplay(const LoadedImage &image, cmsHPROFILE input, cmsHP
     rendered.totals = fastPass(image.pixelSources(), transform.get(), rendered.inputScale, &rendered.display, control);
     if (!rendered.converted)
         rendered.display = image.picture;
+    rendered.screen = screenImage(rendered.display);
     return rendered;
 }

@@ -11,6 +11,8 @@ class WorkControl;
 struct RenderedDisplay {
     // Converted for the monitor; the picture as read when no display transform can be made.
     QImage display;
+    // The same as the screen takes it, ready for a pixmap.
+    QImage screen;
     PixelTotals totals;
     bool converted = false;
     // The factor the channel values were scaled by before the transform.

@@ -33,7 +33,8 @@ void CVCImageWindow::ShowDisplay(RenderedDisplay &&rendered)
     inputScale = rendered.inputScale;
     session.takeTotals(rendered.totals);
 
-    auto *picture = new QGraphicsPixmapItem(QPixmap::fromImage(displayImage));
+    // Already in the screen's format: the pixmap takes the pixels as they are.
+    auto *picture = new QGraphicsPixmapItem(QPixmap::fromImage(std::move(rendered.screen), Qt::NoFormatConversion));
     scene->addItem(picture);
     ShowScene(scene);
     ui->graphicsView->fitInView(picture, Qt::KeepAspectRatio);
