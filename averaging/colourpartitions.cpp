@@ -53,27 +53,63 @@ size_t partitionOf(quint64 key)
     return size_t((key * 0x9E3779B97F4A7C15ull) >> (64 - partitionBits));
 }
 
+// Deals out the pixels of row y, whose levels levelsOf(x, channels, coverage) gives.
+template <typename LevelsOf>
+void dealRow(int y, int width, int channelCount, LevelsOf levelsOf, DealtRows &dealt)
+{
+    const int summed = channelCount < 4 ? 3 : 4;
+    const quint32 rowStart = quint32(y) * quint32(width);
+    for (int x = 0; x < width; ++x) {
+        quint16 channels[4];
+        quint16 coverage;
+        levelsOf(x, channels, &coverage);
+        const bool counted = countedLevels(channels, coverage, channelCount);
+        if (counted)
+            dealt.counts.count(channels, summed);
+        const quint64 key = colourKey(channels);
+        PartitionPart &part = dealt.partitions[partitionOf(key)];
+        part.colours.push_back(key);
+        part.places.push_back((rowStart + quint32(x)) | (counted ? 0u : maskedFlag));
+    }
+}
+
+// The ink images the readers deliver for 8-bit separations, read straight
+// from their bytes (what pixelColor gives for these formats).
+bool eightBitInkPages(const PixelSources &sources)
+{
+    if (sources.channelCount != 4)
+        return false;
+    for (const QImage *page : {&sources.inkPage1, &sources.inkPage2}) {
+        const bool straight8 = page->format() == QImage::Format_RGBX8888 || page->format() == QImage::Format_RGBA8888;
+        if (!straight8 || page->width() < sources.picture.width() || page->height() < sources.picture.height())
+            return false;
+    }
+    return true;
+}
+
 void dealRows(const PixelSources &sources, int first, int end, DealtRows &dealt)
 {
     const int n = sources.channelCount;
     const int width = sources.picture.width();
-    const int summed = n < 4 ? 3 : 4;
+    if (eightBitInkPages(sources)) {
+        for (int y = first; y < end; ++y) {
+            const uchar *inks = sources.inkPage1.constScanLine(y);
+            const uchar *rest = sources.inkPage2.constScanLine(y);
+            dealRow(y, width, n, [&](int x, quint16 channels[4], quint16 *coverage) {
+                channels[0] = quint16(inks[4 * x] * 257);
+                channels[1] = quint16(inks[4 * x + 1] * 257);
+                channels[2] = quint16(inks[4 * x + 2] * 257);
+                channels[3] = quint16(rest[4 * x] * 257);
+                *coverage = quint16(rest[4 * x + 1] * 257);
+            }, dealt);
+        }
+        return;
+    }
     SourceRows rows(sources);
     for (int y = first; y < end; ++y) {
         rows.read(y);
-        const quint32 rowStart = quint32(y) * quint32(width);
-        for (int x = 0; x < width; ++x) {
-            quint16 channels[4];
-            quint16 coverage;
-            rows.levels(x, channels, &coverage);
-            const bool counted = countedLevels(channels, coverage, n);
-            if (counted)
-                dealt.counts.count(channels, summed);
-            const quint64 key = colourKey(channels);
-            PartitionPart &part = dealt.partitions[partitionOf(key)];
-            part.colours.push_back(key);
-            part.places.push_back((rowStart + quint32(x)) | (counted ? 0u : maskedFlag));
-        }
+        dealRow(y, width, n, [&](int x, quint16 channels[4], quint16 *coverage) { rows.levels(x, channels, coverage); },
+                dealt);
     }
 }
 
