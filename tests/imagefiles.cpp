@@ -1,6 +1,7 @@
 #include "imagefiles.h"
 
 #include <QColorSpace>
+#include <QFile>
 #include <QImageWriter>
 
 QString writeJpeg(const QString &dir, const QString &name, QImage image, const QString &description,
@@ -14,6 +15,14 @@ QString writeJpeg(const QString &dir, const QString &name, QImage image, const Q
     if (!description.isEmpty())
         writer.setText("Description", description);
     writer.write(image);
+    return path;
+}
+
+QString writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
     return path;
 }
 

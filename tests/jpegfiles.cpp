@@ -29,6 +29,20 @@ void writeIccChunks(jpeg_compress_struct &info, const CmykJpegFile &file)
     }
 }
 
+// A compression into memory, with libjpeg's defaults for the colour space.
+void startInMemory(jpeg_compress_struct &info, jpeg_error_mgr &errors, unsigned char **buffer, unsigned long *size,
+                   int width, int height, J_COLOR_SPACE space)
+{
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    jpeg_mem_dest(&info, buffer, size);
+    info.image_width = JDIMENSION(width);
+    info.image_height = JDIMENSION(height);
+    info.input_components = space == JCS_CMYK ? 4 : 3;
+    info.in_color_space = space;
+    jpeg_set_defaults(&info);
+}
+
 // libjpeg moves the buffer as it grows; its last place is known only once finished.
 QByteArray finish(jpeg_compress_struct &info, unsigned char **buffer, unsigned long *size)
 {
@@ -45,16 +59,9 @@ QByteArray cmykJpegBytes(const CmykJpegFile &file)
 {
     jpeg_compress_struct info;
     jpeg_error_mgr errors;
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&info);
     unsigned char *buffer = nullptr;
     unsigned long size = 0;
-    jpeg_mem_dest(&info, &buffer, &size);
-    info.image_width = JDIMENSION(file.width);
-    info.image_height = JDIMENSION(file.height);
-    info.input_components = 4;
-    info.in_color_space = JCS_CMYK;
-    jpeg_set_defaults(&info);
+    startInMemory(info, errors, &buffer, &size, file.width, file.height, JCS_CMYK);
     jpeg_set_colorspace(&info, file.ycck ? JCS_YCCK : JCS_CMYK);
     jpeg_set_quality(&info, file.quality, TRUE);
     for (int c = 0; c < 4; ++c)
@@ -92,16 +99,9 @@ QByteArray rgbJpegWithComments(const QList<QByteArray> &comments)
 {
     jpeg_compress_struct info;
     jpeg_error_mgr errors;
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&info);
     unsigned char *buffer = nullptr;
     unsigned long size = 0;
-    jpeg_mem_dest(&info, &buffer, &size);
-    info.image_width = 2;
-    info.image_height = 2;
-    info.input_components = 3;
-    info.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&info);
+    startInMemory(info, errors, &buffer, &size, 2, 2, JCS_RGB);
     jpeg_start_compress(&info, TRUE);
     for (const QByteArray &comment : comments)
         jpeg_write_marker(&info, JPEG_COM, reinterpret_cast<const JOCTET *>(comment.constData()), unsigned(comment.size()));

@@ -41,14 +41,6 @@ void resetPeakMemory()
         clear.write("5");
 }
 
-QString writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(bytes);
-    return path;
-}
-
 QStringList load(CVCImageWindow &window, const QString &path)
 {
     return clickThroughDialog(WindowTestAccess(window).ui().loadImagePB, path);

@@ -15,14 +15,6 @@ namespace {
 
 using Attributes = QMap<QString, int>;
 
-QString writeFile(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(content);
-    return path;
-}
-
 } // namespace
 
 Q_DECLARE_METATYPE(Attributes)

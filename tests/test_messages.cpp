@@ -20,14 +20,6 @@ QStringList loadImage(CVCImageWindow &window, const QString &path)
     return clickThroughDialog(WindowTestAccess(window).ui().loadImagePB, path);
 }
 
-QString writeFile(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(content);
-    return path;
-}
-
 
 } // namespace
 
