@@ -19,14 +19,11 @@ int main(int argc, char *argv[])
     }
 
     QApplication app(argc, argv);
-    QApplication::setWindowIcon(programIcon());
+    prepareProgram(app);
     // Read after Qt has taken its own options (-platform, -style ...) out.
     const StartRequest request = readCommandLine(QCoreApplication::arguments());
     if (request.exitNow)
         return request.exitCode;
-    useProgramImageReaders();
-    installTranslations(app);
-    applyLookAndFeel(app);
     QCoreApplication::processEvents();
 
     QPixmap splashPicture(getResourceDir() + "/Splash.png");

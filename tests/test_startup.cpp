@@ -1,9 +1,12 @@
 // Application identity, look and feel, and where run-time files are found.
-#include "resourcedir.h"
 #include "identity.h"
+#include "jpegfiles.h"
+#include "resourcedir.h"
 #include "startup.h"
+#include "tifffiles.h"
 
 #include <QtTest>
+#include <QImageReader>
 #include <QStyle>
 
 class TestStartup : public QObject
@@ -11,6 +14,24 @@ class TestStartup : public QObject
     Q_OBJECT
 
 private slots:
+    // First of all: nothing may have read an image in this process before.
+    // The program's readers must win over Qt's own, however the program's
+    // start-up reads its icon.
+    void programReadersAreTheOnesInUse()
+    {
+        prepareProgram(*qApp);
+        QTemporaryDir dir;
+        TiffPage separation;
+        QVERIFY(writeTiff(dir.path() + "/inks.tif", {separation}));
+        QImageReader tiff(dir.path() + "/inks.tif");
+        QCOMPARE(tiff.imageCount(), 3);
+        QCOMPARE(tiff.text("Description"), QString("NumberOfInks:4;Photometric:5"));
+        CmykJpegFile cmyk;
+        QImageReader jpeg(writeCmykJpeg(dir.path() + "/inks.jpg", cmyk));
+        QCOMPARE(jpeg.imageCount(), 3);
+        QVERIFY(!QApplication::windowIcon().isNull());
+    }
+
     void identityAndLook()
     {
         setApplicationIdentity();
