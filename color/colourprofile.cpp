@@ -1,14 +1,55 @@
 #include "colourprofile.h"
 
+#include <lcms2_plugin.h>
+
+#include <cstdlib>
+
+namespace {
+
+// Little CMS believes the sizes a profile states: a damaged or hostile
+// profile of a few hundred bytes can make it ask for hundreds of megabytes
+// for a text tag. No real profile needs a single block this large, so such a
+// request fails and the profile reads as broken.
+constexpr cmsUInt32Number largestBlock = 128u << 20;
+
+void *limitedMalloc(cmsContext, cmsUInt32Number size)
+{
+    return size > largestBlock ? nullptr : std::malloc(size);
+}
+
+void limitedFree(cmsContext, void *block)
+{
+    std::free(block);
+}
+
+void *limitedRealloc(cmsContext, void *block, cmsUInt32Number size)
+{
+    return size > largestBlock ? nullptr : std::realloc(block, size);
+}
+
+// Once, before the first profile from outside is read.
+void limitLittleCmsMemory()
+{
+    static cmsPluginMemHandler handler = {
+        {cmsPluginMagicNumber, 2000, cmsPluginMemHandlerSig, nullptr}, limitedMalloc, limitedFree, limitedRealloc,
+        nullptr, nullptr, nullptr};
+    static const bool registered = cmsPlugin(&handler);
+    Q_UNUSED(registered);
+}
+
+} // namespace
+
 ColourProfile ColourProfile::fromBytes(const QByteArray &icc)
 {
     if (icc.isEmpty())
         return ColourProfile();
+    limitLittleCmsMemory();
     return ColourProfile(cmsOpenProfileFromMem(icc.constData(), cmsUInt32Number(icc.size())));
 }
 
 ColourProfile ColourProfile::fromFile(const QString &path)
 {
+    limitLittleCmsMemory();
     return ColourProfile(cmsOpenProfileFromFile(path.toLocal8Bit().constData(), "r"));
 }
 
@@ -25,6 +66,11 @@ ColourProfile ColourProfile::lab()
 ColourProfile ColourProfile::adopt(cmsHPROFILE handle)
 {
     return ColourProfile(handle);
+}
+
+cmsHPROFILE ColourProfile::release()
+{
+    return owned.release();
 }
 
 QString ColourProfile::description() const

@@ -7,7 +7,8 @@
 
 // One ICC profile, the sole owner of its Little CMS handle: the handle is
 // closed when the profile is destroyed or replaced. The raw handle is handed
-// out only to build transforms.
+// out only to build transforms. Profiles from outside (bytes, files) are read
+// with Little CMS's single allocations held to a sane size.
 class ColourProfile
 {
 public:
@@ -20,6 +21,8 @@ public:
     static ColourProfile lab();
     // Takes ownership of a handle made elsewhere.
     static ColourProfile adopt(cmsHPROFILE handle);
+    // Gives the handle up to an owner elsewhere.
+    cmsHPROFILE release();
 
     bool isNull() const { return !owned; }
     explicit operator bool() const { return bool(owned); }

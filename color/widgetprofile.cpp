@@ -1,5 +1,6 @@
 #include "widgetprofile.h"
 
+#include "colourprofile.h"
 #include "monitorprofile.h"
 
 #include <QDebug>
@@ -9,12 +10,9 @@ cmsHPROFILE getWidgetProfile(const QWidget *widget)
 {
     if (!widget)
         qDebug("Widget is NULL");
-    const QByteArray bytes = monitorProfileBytes(widget);
-    if (!bytes.isEmpty()) {
-        cmsHPROFILE profile = cmsOpenProfileFromMem(bytes.constData(), cmsUInt32Number(bytes.size()));
-        if (profile)
-            return profile;
-    }
+    ColourProfile monitor = ColourProfile::fromBytes(monitorProfileBytes(widget));
+    if (monitor)
+        return monitor.release();
     qDebug("Using standard sRGB profile");
     return cmsCreate_sRGBProfile();
 }
