@@ -136,6 +136,13 @@ public:
         ++levels[1][qGreen(pixel)];
         ++levels[2][qBlue(pixel)];
     }
+    void add(const EightBitCounts &other)
+    {
+        pixels += other.pixels;
+        for (int c = 0; c < 3; ++c)
+            for (int level = 0; level < 256; ++level)
+                levels[c][level] += other.levels[c][level];
+    }
     void addTo(LevelCounts &counts) const
     {
         counts.addPixels(pixels);
@@ -175,8 +182,9 @@ LevelCounts renderEightBitColours(const PixelSources &sources, cmsHTRANSFORM tra
     const size_t colours = size_t(1) << bits;
     const int width = sources.picture.width();
     std::vector<std::vector<quint64>> seenByBlock;
-    std::mutex seenLock;
-    const LevelCounts counts = countInBlocks(sources.picture.height(), [&](int first, int end, LevelCounts &counted) {
+    EightBitCounts eightBitCounts;
+    std::mutex blockLock;
+    forRowBlocks(sources.picture.height(), [&](int first, int end) {
         std::vector<quint64> seen((colours + 63) / 64);
         std::vector<QRgb> row(static_cast<size_t>(width));
         EightBitCounts eightBit;
@@ -195,10 +203,12 @@ LevelCounts renderEightBitColours(const PixelSources &sources, cmsHTRANSFORM tra
             if (first == 0)
                 reportWork(control, 0.5 * (y + 1) / end);
         }
-        eightBit.addTo(counted);
-        std::lock_guard<std::mutex> lock(seenLock);
+        std::lock_guard<std::mutex> lock(blockLock);
+        eightBitCounts.add(eightBit);
         seenByBlock.push_back(std::move(seen));
     });
+    LevelCounts counts;
+    eightBitCounts.addTo(counts);
     if (workCancelled(control))
         return counts;
 
