@@ -4,7 +4,7 @@
 
 namespace {
 
-// The spec of the colour system's buffers: 1024 bytes each.
+// The colour system's name and directory buffers: 1024 bytes each.
 constexpr DWORD nameBytes = 1024;
 
 // The display-device key of the monitor that shows window; empty when not found.
