@@ -24,7 +24,6 @@ public:
         }
         return numbers[slot] - 1;
     }
-    quint32 numberOf(quint64 key) const { return numbers[find(key)] - 1; }
     const std::vector<quint64> &colours() const { return list; }
 
 private:

@@ -6,7 +6,6 @@
 #include <QRgba64>
 
 #include <algorithm>
-#include <array>
 #include <vector>
 
 // One row of the images a pass reads, as 16-bit channels.
@@ -29,25 +28,6 @@ public:
         readPage(s.inkPage2, y, secondary);
     }
 
-    PixelValues values(int x, const std::array<float, 65536> &levels) const
-    {
-        PixelValues v;
-        const QRgba64 a = primary[size_t(x)];
-        v.channel[0] = levels[a.red()];
-        v.channel[1] = levels[a.green()];
-        v.channel[2] = levels[a.blue()];
-        if (s.channelCount < 4) {
-            v.coverage = float(a.alpha() / 65535.0);
-            return v;
-        }
-        const QRgba64 b = secondary[size_t(x)];
-        v.channel[3] = levels[b.red()];
-        v.coverage = float(b.green() / 65535.0);
-        return v;
-    }
-
-    QRgba64 pixel(int x) const { return primary[size_t(x)]; }
-
     // The 16-bit levels of channels 0 to 3 (channel 3 is 0 below four
     // channels) and of the coverage.
     void levels(int x, quint16 channels[4], quint16 *coverage) const
@@ -66,29 +46,27 @@ public:
         *coverage = b.green();
     }
 
-    // The channels the display transform reads, packed into one number.
-    quint64 key(int x) const
-    {
-        const QRgba64 a = primary[size_t(x)];
-        const quint64 rgb = (quint64(a.red()) << 32) | (quint64(a.green()) << 16) | a.blue();
-        if (s.channelCount < 4)
-            return rgb;
-        return (rgb << 16) | secondary[size_t(x)].red();
-    }
-
 private:
     void readPage(const QImage &page, int y, std::vector<QRgba64> &row)
     {
-        std::fill(row.begin(), row.end(), QRgba64::fromRgba64(0));
-        if (y >= page.height())
+        if (y >= page.height()) {
+            std::fill(row.begin(), row.end(), QRgba64::fromRgba64(0));
             return;
-        std::vector<QRgba64> line(size_t(page.width()));
-        readRow64(page, y, line.data());
-        std::copy_n(line.begin(), std::min(page.width(), width), row.begin());
+        }
+        // A page as wide as the picture is read in place; others through the spare line.
+        if (page.width() == width) {
+            readRow64(page, y, row.data());
+            return;
+        }
+        std::fill(row.begin(), row.end(), QRgba64::fromRgba64(0));
+        spare.resize(size_t(page.width()));
+        readRow64(page, y, spare.data());
+        std::copy_n(spare.begin(), std::min(page.width(), width), row.begin());
     }
 
     const PixelSources &s;
     int width;
     std::vector<QRgba64> primary;
     std::vector<QRgba64> secondary;
+    std::vector<QRgba64> spare;
 };
