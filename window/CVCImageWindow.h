@@ -72,7 +72,8 @@ private:
 
     bool SetupLabTransform();
     void ShowValues();
-    void PaintSwatch(const std::array<int, 3> &levels);
+    // The swatch of the shown average, as the monitor shows it.
+    void PaintSwatch();
     void ShowInkCoverage();
 
     QString ChooseProfileFile();

@@ -60,9 +60,7 @@ void CVCImageWindow::RenderForMonitor()
     BusyCursorScope busy(*work);
     if (!BuildDisplayImage() || ui->labF->isHidden())
         return;
-    const ColourProfile monitor = monitorProfile();
-    if (const auto swatch = swatchLevels(shownAverage.lab, renderingIntent(), monitor.handle()))
-        PaintSwatch(*swatch);
+    PaintSwatch();
 }
 
 void CVCImageWindow::ShowScene(QGraphicsScene *scene)
@@ -81,9 +79,7 @@ bool CVCImageWindow::SetupLabTransform()
         return false;
     shownAverage = *average;
     ShowValues();
-    const ColourProfile monitor = monitorProfile();
-    if (const auto swatch = swatchLevels(shownAverage.lab, renderingIntent(), monitor.handle()))
-        PaintSwatch(*swatch);
+    PaintSwatch();
     ui->labF->show();
     if (session.numberOfInks() == 4)
         ShowInkCoverage();
@@ -120,8 +116,13 @@ void CVCImageWindow::ShowValues()
     }
 }
 
-void CVCImageWindow::PaintSwatch(const std::array<int, 3> &levels)
+void CVCImageWindow::PaintSwatch()
 {
+    const ColourProfile monitor = monitorProfile();
+    const std::optional<std::array<int, 3>> swatch = swatchLevels(shownAverage.lab, renderingIntent(), monitor.handle());
+    if (!swatch)
+        return;
+    const std::array<int, 3> &levels = *swatch;
     ui->colorL->setStyleSheet(QString("QLabel { background-color : rgb(%1, %2, %3);}")
                                   .arg(levels[0])
                                   .arg(levels[1])
