@@ -1,5 +1,7 @@
 #include "reports.h"
 
+#include "valuetexts.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 
@@ -10,13 +12,6 @@ namespace {
 QString decimals(float value)
 {
     return QString::number(double(value), 'f', 2);
-}
-
-// a* and b* as the window shows them.
-QString neutralDecimals(float value)
-{
-    const QString text = decimals(value);
-    return text == "-0.00" ? QString("0.00") : text;
 }
 
 QStringList repeated(const QString &text, int times)
@@ -46,14 +41,6 @@ QStringList inkTexts(const FileMeasurement &m)
     return {decimals(c[0]), decimals(c[1]), decimals(c[2]), decimals(c[3]), decimals(m.average.inkTotal)};
 }
 
-QStringList colourTexts(const FileMeasurement &m, bool lch)
-{
-    const AverageColour &a = m.average;
-    if (lch)
-        return {decimals(a.lch[0]), decimals(a.lch[1]), decimals(a.lch[2])};
-    return {decimals(a.lab[0]), neutralDecimals(a.lab[1]), neutralDecimals(a.lab[2])};
-}
-
 } // namespace
 
 QString jsonLine(const FileMeasurement &m)
@@ -61,8 +48,8 @@ QString jsonLine(const FileMeasurement &m)
     QString line = "{\"file\":" + jsonString(m.file) + ",\"ok\":" + (m.ok() ? "true" : "false");
     if (!m.ok())
         return line + ",\"error\":" + jsonString(m.error) + "}";
-    const QStringList lab = colourTexts(m, false);
-    const QStringList lch = colourTexts(m, true);
+    const QStringList lab = colourValueTexts(m.average, false);
+    const QStringList lch = colourValueTexts(m.average, true);
     line += QString(",\"width\":%1,\"height\":%2,\"numberOfInks\":%3,\"profile\":%4,\"pixels\":%5")
                 .arg(m.width)
                 .arg(m.height)
@@ -89,8 +76,8 @@ QString csvRow(const FileMeasurement &m)
     QStringList fields = {csvField(m.file), m.ok() ? "true" : "false", csvField(m.error)};
     if (!m.ok())
         return (fields + repeated(QString(), 18)).join(',');
-    const QStringList lab = colourTexts(m, false);
-    const QStringList lch = colourTexts(m, true);
+    const QStringList lab = colourValueTexts(m.average, false);
+    const QStringList lch = colourValueTexts(m.average, true);
     fields << QString::number(m.width) << QString::number(m.height) << QString::number(m.numberOfInks)
            << csvField(m.profile) << QString::number(m.pixels) << lab << lch[1] << lch[2];
     fields << (m.numberOfInks == 4 ? inkTexts(m) : repeated(QString(), 5));
@@ -112,7 +99,7 @@ QString textTable(const QVector<FileMeasurement> &measured, bool lch)
             rows << QStringList({m.file, "error: " + m.error});
             continue;
         }
-        QStringList row = QStringList({m.file}) + colourTexts(m, lch);
+        QStringList row = QStringList({m.file}) + colourValueTexts(m.average, lch);
         if (inks)
             row << (m.numberOfInks == 4 ? inkTexts(m) : repeated("-", 5));
         rows << (row << m.profile);

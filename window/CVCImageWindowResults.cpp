@@ -4,6 +4,7 @@
 
 #include "defaultprofiles.h"
 #include "resourcedir.h"
+#include "valuetexts.h"
 #include "widgetprofile.h"
 
 #include <QDir>
@@ -103,17 +104,10 @@ void CVCImageWindow::ShowValues()
     const bool showLab = ui->labRB->isChecked();
     ui->label_a->setText(showLab ? "a*" : "C*");
     ui->label_b->setText(showLab ? "b*" : "h*");
-    const std::array<float, 3> &values = showLab ? shownAverage.lab : shownAverage.lch;
+    const QStringList texts = colourValueTexts(shownAverage, !showLab);
     QLabel *labels[3] = {ui->lL, ui->aL, ui->bL};
-    for (size_t i = 0; i < 3; ++i)
-        labels[i]->setText(QString::number(double(values[i]), 'f', 2));
-    if (!showLab)
-        return;
-    // A tiny negative a* or b* is neutral; a minus sign on zero would suggest a cast.
-    for (QLabel *label : {ui->aL, ui->bL}) {
-        if (label->text() == "-0.00")
-            label->setText("0.00");
-    }
+    for (int i = 0; i < 3; ++i)
+        labels[i]->setText(texts[i]);
 }
 
 void CVCImageWindow::PaintSwatch()
