@@ -88,6 +88,12 @@ QString ColourProfile::description() const
     return QString::fromUtf8(buffer.constData());
 }
 
+QString ColourProfile::descriptionOr(const QString &fallback) const
+{
+    const QString text = description();
+    return text.isEmpty() ? fallback : text;
+}
+
 cmsUInt32Number ColourProfile::colourSpace() const
 {
     return owned ? cmsUInt32Number(cmsGetColorSpace(handle())) : 0;

@@ -30,6 +30,8 @@ public:
 
     // The English description, empty when there is none.
     QString description() const;
+    // The description, or fallback (such as the file name) when there is none.
+    QString descriptionOr(const QString &fallback) const;
     // Signatures as plain numbers: a damaged profile may carry any value.
     cmsUInt32Number colourSpace() const;
     cmsUInt32Number connectionSpace() const;

@@ -52,8 +52,7 @@ FileMeasurement measureFile(const QString &file, const MeasureOptions &options, 
             result.error = failureSentence(unfit);
             return result;
         }
-        const QString description = session.imageProfile().description();
-        result.profile = description.isEmpty() ? options.profile.section('/', -1) : description;
+        result.profile = session.imageProfile().descriptionOr(options.profile.section('/', -1));
     }
 
     session.takeTotals(session.count());

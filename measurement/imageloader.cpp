@@ -27,8 +27,7 @@ void takeEmbeddedProfile(LoadedImage &image)
         image.notes << tr("The profile embedded in the file is damaged; the default profile is used instead.");
         return;
     }
-    const QString description = image.sourceProfile.description();
-    image.sourceProfileText = description.isEmpty() ? QString("embedded") : description;
+    image.sourceProfileText = image.sourceProfile.descriptionOr("embedded");
 }
 
 bool inkPagesCover(const LoadedImage &image)

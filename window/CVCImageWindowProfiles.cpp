@@ -45,8 +45,7 @@ void CVCImageWindow::actionLoadImageICC()
         return;
     }
     const QString previousText = ui->loadedImageL->text();
-    const QString description = candidate.description();
-    ui->loadedImageL->setText(description.isEmpty() ? fileName.section('/', -1) : description);
+    ui->loadedImageL->setText(candidate.descriptionOr(fileName.section('/', -1)));
     ColourProfile previous = session.replaceImageProfile(std::move(candidate));
     if (!BuildDisplayImage()) {
         session.replaceImageProfile(std::move(previous));
@@ -91,8 +90,7 @@ void CVCImageWindow::actionLoadDestinationICC()
         qDebug("No SRC profile!");
         return;
     }
-    const QString description = destinationProfile.description();
-    ui->loadedDestinationL->setText(description.isEmpty() ? fileName.section('/', -1) : description);
+    ui->loadedDestinationL->setText(destinationProfile.descriptionOr(fileName.section('/', -1)));
 }
 
 QString CVCImageWindow::ChooseProfileFile()
