@@ -1,20 +1,10 @@
 #include "commandline.h"
 
+#include "terminal.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFileInfo>
-
-#include <cstdio>
-
-namespace {
-
-void print(FILE *stream, const QString &text)
-{
-    std::fputs(text.toLocal8Bit().constData(), stream);
-    std::fflush(stream);
-}
-
-} // namespace
 
 StartRequest readCommandLine(const QStringList &arguments)
 {
@@ -27,15 +17,15 @@ StartRequest readCommandLine(const QStringList &arguments)
 
     StartRequest request;
     if (!parser.parse(arguments)) {
-        print(stderr, parser.errorText() + "\n\n" + parser.helpText());
+        printTo(stderr, parser.errorText() + "\n\n" + parser.helpText());
         return {true, 2, QString()};
     }
     if (parser.isSet(help)) {
-        print(stdout, parser.helpText());
+        printTo(stdout, parser.helpText());
         return {true, 0, QString()};
     }
     if (parser.isSet(version)) {
-        print(stdout, QCoreApplication::applicationName() + " " + QCoreApplication::applicationVersion() + "\n");
+        printTo(stdout, QCoreApplication::applicationName() + " " + QCoreApplication::applicationVersion() + "\n");
         return {true, 0, QString()};
     }
     if (!parser.positionalArguments().isEmpty())

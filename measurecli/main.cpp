@@ -4,25 +4,19 @@
 #include "measureoptions.h"
 #include "reports.h"
 #include "resourcedir.h"
+#include "terminal.h"
 
 #include <QCoreApplication>
 
-#include <cstdio>
 #include <unistd.h>
 
 namespace {
-
-void print(FILE *stream, const QString &text)
-{
-    std::fputs(text.toUtf8().constData(), stream);
-    std::fflush(stream);
-}
 
 // The readers' and the core's debug lines are for the window's developers, not for a script's output.
 void dropDebugLines(QtMsgType type, const QMessageLogContext &, const QString &message)
 {
     if (type != QtDebugMsg && type != QtInfoMsg)
-        print(stderr, message + "\n");
+        printTo(stderr, message + "\n");
 }
 
 } // namespace
@@ -40,24 +34,24 @@ int main(int argc, char *argv[])
 
     const bool showProgress = options.files.size() > 1 && isatty(STDERR_FILENO);
     if (options.format == ReportFormat::Csv)
-        print(stdout, csvHeader() + "\n");
+        printTo(stdout, csvHeader() + "\n");
     QVector<FileMeasurement> measured;
     bool allMeasured = true;
     for (int k = 0; k < options.files.size(); ++k) {
         if (showProgress)
-            print(stderr, QString("\r\033[Kfile %1 of %2: %3").arg(k + 1).arg(options.files.size()).arg(options.files[k]));
+            printTo(stderr, QString("\r\033[Kfile %1 of %2: %3").arg(k + 1).arg(options.files.size()).arg(options.files[k]));
         const FileMeasurement result = measureFile(options.files[k], options, getResourceDir());
         allMeasured = allMeasured && result.ok();
         if (options.format == ReportFormat::Json)
-            print(stdout, jsonLine(result) + "\n");
+            printTo(stdout, jsonLine(result) + "\n");
         else if (options.format == ReportFormat::Csv)
-            print(stdout, csvRow(result) + "\n");
+            printTo(stdout, csvRow(result) + "\n");
         else
             measured << result;
     }
     if (showProgress)
-        print(stderr, "\r\033[K");
+        printTo(stderr, "\r\033[K");
     if (options.format == ReportFormat::Text)
-        print(stdout, textTable(measured, options.lch));
+        printTo(stdout, textTable(measured, options.lch));
     return allMeasured ? 0 : 1;
 }

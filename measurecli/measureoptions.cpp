@@ -1,23 +1,17 @@
 #include "measureoptions.h"
 
+#include "terminal.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
-
-#include <cstdio>
 
 namespace {
 
 const QStringList intentNames = {"perceptual", "relative", "saturation", "absolute"};
 
-void print(FILE *stream, const QString &text)
-{
-    std::fputs(text.toLocal8Bit().constData(), stream);
-    std::fflush(stream);
-}
-
 ParsedOptions usageError(const QCommandLineParser &parser, const QString &error)
 {
-    print(stderr, error + "\n\n" + parser.helpText());
+    printTo(stderr, error + "\n\n" + parser.helpText());
     return {true, 2, {}};
 }
 
@@ -43,11 +37,11 @@ ParsedOptions parseMeasureOptions(const QStringList &arguments)
     if (!parser.parse(arguments))
         return usageError(parser, parser.errorText());
     if (parser.isSet(help)) {
-        print(stdout, parser.helpText());
+        printTo(stdout, parser.helpText());
         return {true, 0, {}};
     }
     if (parser.isSet(version)) {
-        print(stdout, "lumivant-measure " + QCoreApplication::applicationVersion() + "\n");
+        printTo(stdout, "lumivant-measure " + QCoreApplication::applicationVersion() + "\n");
         return {true, 0, {}};
     }
     ParsedOptions parsed;
