@@ -5,6 +5,7 @@
 #include "fastpass.h"
 #include "identity.h"
 #include "lcmshandles.h"
+#include "processmemory.h"
 #include "referencepass.h"
 #include "resourcedir.h"
 
@@ -89,8 +90,8 @@ QImage noise(int width, int height)
     return image;
 }
 
-// A smooth four-ink separation written as a CMYK TIFF.
-void writeSeparation(const QString &path, int width, int height)
+// A new CMYK TIFF of 8-bit contiguous samples, ready for its scanlines.
+TIFF *openSeparationTiff(const QString &path, int width, int height, uint32_t rowsPerStrip)
 {
     TIFF *tiff = TIFFOpen(path.toLocal8Bit().constData(), "w");
     TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, uint32_t(width));
@@ -99,7 +100,14 @@ void writeSeparation(const QString &path, int width, int height)
     TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, uint16_t(8));
     TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, uint16_t(PHOTOMETRIC_SEPARATED));
     TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, uint16_t(PLANARCONFIG_CONTIG));
-    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, uint32_t(16));
+    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, rowsPerStrip);
+    return tiff;
+}
+
+// A smooth four-ink separation written as a CMYK TIFF.
+void writeSeparation(const QString &path, int width, int height)
+{
+    TIFF *tiff = openSeparationTiff(path, width, height, 16);
     std::mt19937 random(3);
     std::vector<uchar> line(size_t(width) * 4);
     for (int y = 0; y < height; ++y) {
@@ -117,40 +125,14 @@ void writeSeparation(const QString &path, int width, int height)
     TIFFClose(tiff);
 }
 
-// A memory figure of this process from /proc/self/status, in MiB:
-// "VmHWM" the peak since resetPeakMemory(), "VmRSS" the present one.
-double memoryMiB(const QByteArray &field)
-{
-    QFile status("/proc/self/status");
-    status.open(QIODevice::ReadOnly);
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith(field + ":"))
-            return line.mid(field.size() + 1).trimmed().split(' ').first().toDouble() / 1024.0;
-    return 0;
-}
-
-void resetPeakMemory()
-{
-    QFile clear("/proc/self/clear_refs");
-    if (clear.open(QIODevice::WriteOnly))
-        clear.write("5");
-}
-
 // A press file as prepress writes them: a grainy photograph in four inks,
 // Deflate with horizontal predictor, 64-row strips, the CMYK profile embedded.
 // Returns the number of distinct colours.
 size_t writePressSeparation(const QString &path, int width, int height, const QByteArray &icc)
 {
-    TIFF *tiff = TIFFOpen(path.toLocal8Bit().constData(), "w");
-    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, uint32_t(width));
-    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, uint32_t(height));
-    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, uint16_t(4));
-    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, uint16_t(8));
-    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, uint16_t(PHOTOMETRIC_SEPARATED));
-    TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, uint16_t(PLANARCONFIG_CONTIG));
+    TIFF *tiff = openSeparationTiff(path, width, height, 64);
     TIFFSetField(tiff, TIFFTAG_COMPRESSION, uint16_t(COMPRESSION_ADOBE_DEFLATE));
     TIFFSetField(tiff, TIFFTAG_PREDICTOR, uint16_t(PREDICTOR_HORIZONTAL));
-    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, uint32_t(64));
     TIFFSetField(tiff, TIFFTAG_ICCPROFILE, uint32_t(icc.size()), icc.constData());
     std::mt19937 random(5);
     std::normal_distribution<double> grain(0.0, 2.0);
@@ -197,13 +179,13 @@ double windowLoad(const QString &path, double *peakMiB, QString *values)
     double best = 1e12;
     for (int round = 0; round < 3; ++round) {
         CVCImageWindow window;
-        const double before = memoryMiB("VmRSS");
+        const double before = processMemoryMiB("VmRSS");
         resetPeakMemory();
         QElapsedTimer clock;
         clock.start();
         window.openImageFile(path);
         best = std::min(best, clock.nsecsElapsed() / 1e6);
-        *peakMiB = memoryMiB("VmHWM") - before;
+        *peakMiB = processMemoryMiB("VmHWM") - before;
         *values = window.resultsLine();
     }
     return best;
@@ -274,10 +256,10 @@ void report(const char *name, double decodeMs, const PixelSources &sources, cmsH
 {
     const Timed reference = timed(false, sources, transform, scale);
     // What the images take is there before the pass; the pass adds the rest.
-    const double beforeMiB = memoryMiB("VmRSS") - heldMiB(sources);
+    const double beforeMiB = processMemoryMiB("VmRSS") - heldMiB(sources);
     resetPeakMemory();
     const Timed fast = timed(true, sources, transform, scale);
-    const double peakOfLoad = memoryMiB("VmHWM") - beforeMiB;
+    const double peakOfLoad = processMemoryMiB("VmHWM") - beforeMiB;
     const double ratio = reference.ms / fast.ms;
     std::printf("%-26s decode %5.0f ms  reference %5.0f ms  fast %5.0f ms  ratio %5.1fx", name, decodeMs,
                 reference.ms, fast.ms, ratio);

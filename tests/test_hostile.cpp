@@ -4,6 +4,7 @@
 #include "imagefiles.h"
 #include "lcmshandles.h"
 #include "modaldialogs.h"
+#include "processmemory.h"
 #include "profiles.h"
 #include "testenvironment.h"
 #include "tifffiles.h"
@@ -23,23 +24,6 @@ constexpr bool sanitized = false;
 #endif
 
 constexpr qint64 budgetMb = 1024;
-
-double memoryMb(const QByteArray &field)
-{
-    QFile status("/proc/self/status");
-    status.open(QIODevice::ReadOnly);
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith(field + ":"))
-            return line.mid(field.size() + 1).trimmed().split(' ').first().toDouble() / 1024.0;
-    return 0;
-}
-
-void resetPeakMemory()
-{
-    QFile clear("/proc/self/clear_refs");
-    if (clear.open(QIODevice::WriteOnly))
-        clear.write("5");
-}
 
 QStringList load(CVCImageWindow &window, const QString &path)
 {
@@ -164,13 +148,13 @@ private slots:
         const bool readerDecides = QByteArray(QTest::currentDataTag()).contains("larger budget");
         if (readerDecides)
             qputenv("LUMIVANT_MEMORY_LIMIT_MB", QByteArray::number(4 * budgetMb));
-        const double baseline = memoryMb("VmRSS");
+        const double baseline = processMemoryMiB("VmRSS");
         resetPeakMemory();
         QCOMPARE(load(window, path), warnings);
         qputenv("LUMIVANT_MEMORY_LIMIT_MB", QByteArray::number(budgetMb));
         if (!sanitized)
-            QVERIFY2(memoryMb("VmHWM") - baseline <= budgetMb,
-                     qPrintable(QString("peak %1 MB above %2").arg(memoryMb("VmHWM") - baseline).arg(baseline)));
+            QVERIFY2(processMemoryMiB("VmHWM") - baseline <= budgetMb,
+                     qPrintable(QString("peak %1 MB above %2").arg(processMemoryMiB("VmHWM") - baseline).arg(baseline)));
         if (stateKept)
             QCOMPARE(shownValues(access), before);
 
