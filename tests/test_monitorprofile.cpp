@@ -65,15 +65,21 @@ bool near(QColor a, QColor b)
     return qAbs(a.red() - b.red()) <= 1 && qAbs(a.green() - b.green()) <= 1 && qAbs(a.blue() - b.blue()) <= 1;
 }
 
-// A window showing measured sRGB red.
-void showRedImage(CVCImageWindow &window)
+// A window showing sRGB red, rendered for its monitor.
+void renderRedImage(CVCImageWindow &window)
 {
     WindowTestAccess access(window);
     QImage red(4, 4, QImage::Format_RGB32);
     red.fill(QColor(255, 0, 0));
     access.holdImage(red, 3, cmsCreate_sRGBProfile());
     access.buildDisplayImage();
-    QVERIFY(access.setupLabTransform());
+}
+
+// The same, measured.
+void showRedImage(CVCImageWindow &window)
+{
+    renderRedImage(window);
+    QVERIFY(WindowTestAccess(window).setupLabTransform());
 }
 
 QString description(cmsHPROFILE profile)
@@ -85,12 +91,8 @@ QString description(cmsHPROFILE profile)
 
 QColor shownRed(CVCImageWindow &window)
 {
-    WindowTestAccess access(window);
-    QImage red(2, 2, QImage::Format_RGB32);
-    red.fill(QColor(255, 0, 0));
-    access.holdImage(red, 3, cmsCreate_sRGBProfile());
-    access.buildDisplayImage();
-    return access.displayImage().pixelColor(0, 0);
+    renderRedImage(window);
+    return WindowTestAccess(window).displayImage().pixelColor(0, 0);
 }
 
 } // namespace
