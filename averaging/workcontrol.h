@@ -22,11 +22,16 @@ public:
         phaseLast = last;
         permille.store(first, std::memory_order_relaxed);
     }
-    // fraction (0..1) of the current phase is done.
+    // fraction (0..1) of the current phase is done. A reader may go back in
+    // its file (a TIFF's directory often sits at the end, a JPEG's end is
+    // checked after decoding), but the progress never goes back.
     void reportPhase(double fraction)
     {
         const double clamped = std::clamp(fraction, 0.0, 1.0);
-        permille.store(phaseFirst + int(clamped * (phaseLast - phaseFirst)), std::memory_order_relaxed);
+        const int reached = phaseFirst + int(clamped * (phaseLast - phaseFirst));
+        int shown = permille.load(std::memory_order_relaxed);
+        while (reached > shown && !permille.compare_exchange_weak(shown, reached, std::memory_order_relaxed)) {
+        }
     }
 
 private:

@@ -176,6 +176,21 @@ private slots:
         QCOMPARE(shown(access), before);
         QVERIFY(!QGuiApplication::overrideCursor());
     }
+
+    // Readers go back in their files; the bar moves on or stays.
+    void progressNeverGoesBack()
+    {
+        WorkControl control;
+        control.setPhase(0, 400);
+        control.reportPhase(0.9);
+        control.reportPhase(0.1);
+        QCOMPARE(control.progress(), 360);
+        control.reportPhase(2.0);
+        QCOMPARE(control.progress(), 400);
+        control.setPhase(400, 1000);
+        control.reportPhase(0.5);
+        QCOMPARE(control.progress(), 700);
+    }
 };
 
 QTEST_MAIN(TestBackground)
