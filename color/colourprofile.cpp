@@ -53,6 +53,17 @@ ColourProfile ColourProfile::fromFile(const QString &path)
     return ColourProfile(cmsOpenProfileFromFile(path.toLocal8Bit().constData(), "r"));
 }
 
+ColourProfile ColourProfile::copyOf(cmsHPROFILE handle)
+{
+    cmsUInt32Number size = 0;
+    if (!handle || !cmsSaveProfileToMem(handle, nullptr, &size))
+        return ColourProfile();
+    QByteArray bytes(int(size), Qt::Uninitialized);
+    if (!cmsSaveProfileToMem(handle, bytes.data(), &size))
+        return ColourProfile();
+    return ColourProfile(cmsOpenProfileFromMem(bytes.constData(), size));
+}
+
 ColourProfile ColourProfile::srgb()
 {
     return ColourProfile(cmsCreate_sRGBProfile());

@@ -21,6 +21,8 @@ public:
     static ColourProfile lab();
     // Takes ownership of a handle made elsewhere.
     static ColourProfile adopt(cmsHPROFILE handle);
+    // A profile of its own with the same contents, for work on another thread.
+    static ColourProfile copyOf(cmsHPROFILE handle);
     // Gives the handle up to an owner elsewhere.
     cmsHPROFILE release();
 

@@ -59,11 +59,7 @@ FileMeasurement measureFile(const QString &file, const MeasureOptions &options, 
     result.pixels = session.pixelTotals().pixelCount;
     const std::optional<AverageColour> average = session.measure(useEmbedded, options.intent);
     if (!average) {
-        result.error = failureSentence({FailureKind::NoTransform,
-                                        QString("Little CMS cannot convert %1 channels through the profile \"%2\" "
-                                                "to L*a*b*.")
-                                            .arg(result.numberOfInks)
-                                            .arg(result.profile)});
+        result.error = failureSentence({FailureKind::NoTransform, session.noTransformReason(result.profile)});
         return result;
     }
     result.average = *average;

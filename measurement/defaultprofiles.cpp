@@ -16,6 +16,20 @@ QString defaultProfileText(int numberOfInks)
     }
 }
 
+QString defaultProfileName(int numberOfInks)
+{
+    switch (numberOfInks) {
+    case 1:
+        return QCoreApplication::translate("CVCImageWindow", "Default Gray");
+    case 3:
+        return QCoreApplication::translate("CVCImageWindow", "sRGB");
+    case 4:
+        return QCoreApplication::translate("CVCImageWindow", "Default CMYK");
+    default:
+        return QCoreApplication::translate("CVCImageWindow", "Default %1Color").arg(numberOfInks);
+    }
+}
+
 QString defaultProfileFile(const QString &resourceDir, int numberOfInks)
 {
     switch (numberOfInks) {

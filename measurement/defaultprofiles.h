@@ -10,6 +10,9 @@
 // What the panel says of an image measured through its default profile.
 QString defaultProfileText(int numberOfInks);
 
+// The default profile's name in a sentence: "Default CMYK", "sRGB" ...
+QString defaultProfileName(int numberOfInks);
+
 // The default profile file for the count; empty for three channels (sRGB is built in).
 QString defaultProfileFile(const QString &resourceDir, int numberOfInks);
 

@@ -26,16 +26,17 @@ TransformHandle makeDisplayTransform(cmsHPROFILE input, cmsHPROFILE monitor, int
     return transform;
 }
 
-RenderedDisplay renderDisplay(const LoadedImage &image, cmsHPROFILE input, cmsHPROFILE monitor, WorkControl *control)
+RenderedDisplay renderDisplay(const PixelSources &sources, cmsHPROFILE input, cmsHPROFILE monitor,
+                              WorkControl *control)
 {
     RenderedDisplay rendered;
-    const TransformHandle transform = makeDisplayTransform(input, monitor, image.numberOfInks(), &rendered.inputScale);
+    const TransformHandle transform = makeDisplayTransform(input, monitor, sources.channelCount, &rendered.inputScale);
     rendered.converted = bool(transform);
     // The average does not depend on the display, so the pixels are summed
     // even when the picture has to be shown unconverted.
-    rendered.totals = fastPass(image.pixelSources(), transform.get(), rendered.inputScale, &rendered.display, control);
+    rendered.totals = fastPass(sources, transform.get(), rendered.inputScale, &rendered.display, control);
     if (!rendered.converted)
-        rendered.display = image.picture;
+        rendered.display = sources.picture;
     rendered.screen = screenImage(rendered.display);
     return rendered;
 }

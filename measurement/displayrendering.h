@@ -25,6 +25,6 @@ struct RenderedDisplay {
 // refuses the pair. Stores the channel scale into inputScale.
 TransformHandle makeDisplayTransform(cmsHPROFILE input, cmsHPROFILE monitor, int numberOfInks, float *inputScale);
 
-// Sums every unmasked pixel of image and renders it through input onto monitor.
-RenderedDisplay renderDisplay(const LoadedImage &image, cmsHPROFILE input, cmsHPROFILE monitor,
+// Sums every unmasked pixel of the images and renders them through input onto monitor.
+RenderedDisplay renderDisplay(const PixelSources &sources, cmsHPROFILE input, cmsHPROFILE monitor,
                               WorkControl *control = nullptr);

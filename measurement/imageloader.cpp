@@ -1,5 +1,6 @@
 #include "imageloader.h"
 
+#include "colourspacename.h"
 #include "defaultprofiles.h"
 #include "memorybudget.h"
 #include "progressfile.h"
@@ -8,6 +9,7 @@
 #include <QCoreApplication>
 #include <QImageReader>
 
+#include <cstring>
 #include <new>
 
 namespace {
@@ -44,22 +46,78 @@ Failure unsupported(const QString &reason)
     return {FailureKind::Unsupported, reason};
 }
 
-// Everything after the picture: attributes, profile, refusals, ink images.
-Failure identify(QImageReader &reader, LoadedImage &image, const QString &resourceDir)
+QString channelsInWords(int inks)
 {
-    image.attributes = parseAttributes(reader.text("Description"));
+    switch (inks) {
+    case 1:
+        return tr("one channel (grey)");
+    case 2:
+        return tr("two inks");
+    case 3:
+        return tr("three channels (RGB)");
+    case 4:
+        return tr("four inks");
+    default:
+        return tr("%1 inks").arg(inks);
+    }
+}
+
+// An embedded profile for another number of channels than the file states
+// cannot describe the image; it is set aside, as a damaged one is.
+void setAsideUnfitProfile(LoadedImage &image)
+{
+    const int inks = image.numberOfInks();
+    if (!image.sourceProfile || image.sourceProfile.channelCount() == inks)
+        return;
+    image.notes << tr("The embedded profile is for %1, but the image has %2: %3 is used")
+                       .arg(colourSpaceName(image.sourceProfile.colourSpace()), channelsInWords(inks),
+                            defaultProfileName(inks));
+    image.sourceProfile = ColourProfile();
+    image.sourceProfileText.clear();
+}
+
+// The text of the last "NumberOfInks" part, as the file wrote it.
+QString announcedInks(const QString &description)
+{
+    QString announced;
+    for (const QString &part : description.split(';', Qt::SkipEmptyParts)) {
+        if (part.startsWith("NumberOfInks:"))
+            announced = part.mid(int(strlen("NumberOfInks:")));
+    }
+    return announced;
+}
+
+void assignDefaultProfile(LoadedImage &image, const QString &description, const QString &resourceDir,
+                          const QByteArray &format)
+{
+    const int inks = image.numberOfInks();
+    image.sourceProfileText = defaultProfileText(inks);
+    image.sourceProfile = defaultProfile(resourceDir, inks);
+    if (image.sourceProfile || inks > 0)
+        return;
+    const QString where = format.startsWith("tif") ? tr("in its description") : tr("in its comment");
+    image.missingProfileReason =
+        tr("the file announces %1 inks (%2); there is no profile for that").arg(announcedInks(description), where);
+}
+
+// Everything after the picture: attributes, profile, refusals, ink images.
+Failure identify(QImageReader &reader, LoadedImage &image, const QString &resourceDir, const QByteArray &format)
+{
+    const QString description = reader.text("Description");
+    image.attributes = parseAttributes(description);
     takeEmbeddedProfile(image);
-    if (!image.attributes.contains("NumberOfInks"))
+    const bool inksStated = image.attributes.contains("NumberOfInks");
+    if (!inksStated)
         image.attributes.insert("NumberOfInks", image.sourceProfile.channelCount());
     const int inks = image.numberOfInks();
     if (inks > 4)
         return unsupported(tr("The file announces %1 inks; at most four inks can be measured.").arg(inks));
     if (image.attributes.value("Photometric") == 8)
         return unsupported(tr("It is a CIELab image; grey, two-colour, RGB and four-ink images can be measured."));
-    if (!image.sourceProfile) {
-        image.sourceProfileText = defaultProfileText(inks);
-        image.sourceProfile = defaultProfile(resourceDir, inks);
-    }
+    if (inksStated)
+        setAsideUnfitProfile(image);
+    if (!image.sourceProfile)
+        assignDefaultProfile(image, description, resourceDir, format);
     if (inks <= 3)
         return Failure();
     // The same reader goes on to the ink images, so a separation is decoded once.
@@ -139,6 +197,7 @@ Failure checkBeforeDecoding(QImageReader &reader, qint64 fileSize)
 void decode(QImageReader &reader, qint64 fileSize, const QString &resourceDir, LoadOutcome &outcome)
 {
     // The reader forgets its format once it has read.
+    const QByteArray format = reader.format();
     const bool jpeg = isJpeg(reader);
     outcome.failure = checkBeforeDecoding(reader, fileSize);
     if (outcome.failure.kind == FailureKind::TooLarge)
@@ -159,7 +218,7 @@ void decode(QImageReader &reader, qint64 fileSize, const QString &resourceDir, L
         return;
     }
     outcome.reach = LoadOutcome::Reach::PictureDecoded;
-    outcome.failure = identify(reader, outcome.image, resourceDir);
+    outcome.failure = identify(reader, outcome.image, resourceDir, format);
 }
 
 } // namespace

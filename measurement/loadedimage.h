@@ -21,6 +21,8 @@ struct LoadedImage {
     QString sourceProfileText;
     // Fallbacks taken silently while reading, in words.
     QStringList notes;
+    // Why there is no profile at all, when the file asks for one that cannot exist.
+    QString missingProfileReason;
 
     int numberOfInks() const { return ::numberOfInks(attributes); }
     PixelSources pixelSources() const { return {picture, inkPage1, inkPage2, numberOfInks()}; }

@@ -3,7 +3,10 @@
 #include "fastpass.h"
 #include "profilefit.h"
 
+#include "defaultprofiles.h"
+
 #include <QCoreApplication>
+#include <QDir>
 
 LoadOutcome MeasuringSession::read(const QString &fileName, WorkControl *control) const
 {
@@ -72,15 +75,23 @@ cmsHPROFILE MeasuringSession::measuringProfile(bool useEmbedded) const
     return useEmbedded ? current.sourceProfile.handle() : handLoaded.handle();
 }
 
-RenderedDisplay MeasuringSession::render(bool useEmbedded, cmsHPROFILE monitor, WorkControl *control) const
-{
-    return renderDisplay(current, displayProfile(useEmbedded), monitor, control);
-}
-
 PixelTotals MeasuringSession::count(WorkControl *control) const
 {
     QImage noDisplay;
     return fastPass(current.pixelSources(), nullptr, 1.0f, &noDisplay, control);
+}
+
+QString MeasuringSession::noTransformReason(const QString &profileText) const
+{
+    if (!current.missingProfileReason.isEmpty())
+        return current.missingProfileReason;
+    if (!current.sourceProfile)
+        return QCoreApplication::translate("CVCImageWindow", "The default profile %1 could not be opened.")
+            .arg(QDir::toNativeSeparators(defaultProfileFile(resourceDir, numberOfInks())));
+    return QCoreApplication::translate("CVCImageWindow",
+                                       "Little CMS cannot convert %1 channels through the profile \"%2\" to L*a*b*.")
+        .arg(numberOfInks())
+        .arg(profileText);
 }
 
 std::optional<AverageColour> MeasuringSession::measure(bool useEmbedded, int intent)

@@ -42,9 +42,7 @@ public:
     cmsHPROFILE displayProfile(bool useEmbedded) const;
     cmsHPROFILE measuringProfile(bool useEmbedded) const;
 
-    // Renders and sums without touching the session (any thread); takeTotals() keeps the sums.
-    RenderedDisplay render(bool useEmbedded, cmsHPROFILE monitor, WorkControl *control = nullptr) const;
-    // Only the counts and sums, without a picture for a monitor.
+    // Only the counts and sums, without a picture for a monitor; takeTotals() keeps them.
     PixelTotals count(WorkControl *control = nullptr) const;
     void takeTotals(const PixelTotals &sums) { totals = sums; }
     const PixelTotals &pixelTotals() const { return totals; }
@@ -52,6 +50,10 @@ public:
     // The average of the kept sums; an empty count becomes one. Nothing when
     // no L*a*b* transform can be made.
     std::optional<AverageColour> measure(bool useEmbedded, int intent);
+    // Why measure() gave nothing for the image described by profileText: no
+    // profile can exist for what the file announced, the default profile
+    // did not open, or Little CMS refused the conversion.
+    QString noTransformReason(const QString &profileText) const;
 
 private:
     QString resourceDir;

@@ -49,18 +49,20 @@ private slots:
                                       << "File: " + unreadable + "\nReason: Unsupported image format";
         QTest::newRow("cut short") << truncated << QStringList({"The image in the file could not be decoded."})
                                    << "File: " + truncated + "\nReason: Unable to read image data";
-        ProfileHandle grey(makeGrayProfile("Studio Gray"));
+        // An RGB profile without its red tone curve opens, but converts nothing.
+        ProfileHandle curveless(makeWideRgbProfile("Studio RGB"));
+        cmsWriteTag(curveless.get(), cmsSigRedTRCTag, nullptr);
         QTest::newRow("no conversion")
-            << writeJpeg(dir, "grey.jpg", solidImage(4, 4, Qt::gray), "NumberOfInks:3", profileBytes(grey.get()))
+            << writeJpeg(dir, "curveless.jpg", solidImage(4, 4, Qt::gray), "", profileBytes(curveless.get()))
             << QStringList({"The average colour cannot be measured: there is no conversion from the image's "
                             "profile to L*a*b*."})
-            << "Little CMS cannot convert 3 channels through the profile \"Studio Gray\" to L*a*b*.";
+            << "Little CMS cannot convert 3 channels through the profile \"Studio RGB\" to L*a*b*.";
         QTest::newRow("no default profile")
             << writeJpeg(dir, "zero.jpg", solidImage(4, 4, Qt::gray), "NumberOfInks:0")
             << QStringList({"The image has no profile of its own, and its default profile could not be opened.",
                             "The average colour cannot be measured: there is no conversion from the image's "
                             "profile to L*a*b*."})
-            << "Little CMS cannot convert 0 channels through the profile \"none (Default 0Color assigned)\" to L*a*b*.";
+            << "the file announces 0 inks (in its comment); there is no profile for that";
     }
 
     void keysReadAsSentences()
@@ -73,13 +75,28 @@ private slots:
         QCOMPARE(recordedWarningReasons().last(), reason);
     }
 
-    void missingDefaultProfileIsNamed()
+    // A count that no profile can have is what the reasons name, not a broken installation.
+    void impossibleInkCountsAreNamed_data()
     {
+        QTest::addColumn<QString>("comment");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("below zero") << "NumberOfInks:-5" << "none (Default -5Color assigned)"
+                                    << "the file announces -5 inks (in its comment); there is no profile for that";
+        QTest::newRow("not a number") << "NumberOfInks:x" << "none (Default 0Color assigned)"
+                                      << "the file announces x inks (in its comment); there is no profile for that";
+    }
+
+    void impossibleInkCountsAreNamed()
+    {
+        QFETCH(QString, comment);
+        QFETCH(QString, label);
+        QFETCH(QString, reason);
         CVCImageWindow window;
-        loadImage(window, writeJpeg(dir, "zero.jpg", solidImage(4, 4, Qt::gray), "NumberOfInks:0"));
-        QCOMPARE(recordedWarningReasons().first(),
-                 "The default profile " + QDir::toNativeSeparators(QCoreApplication::applicationDirPath()) +
-                     "/Resources/Default0Color.icc could not be opened.");
+        WindowTestAccess access(window);
+        QCOMPARE(loadImage(window, writeJpeg(dir, "impossible.jpg", solidImage(4, 4, Qt::red), comment)).size(), 2);
+        QCOMPARE(recordedWarningReasons(), QStringList({reason, reason}));
+        QCOMPARE(access.ui().embeddedL->text(), label);
     }
 
     void refusalsSayWhy_data()

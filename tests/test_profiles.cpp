@@ -5,6 +5,7 @@
 #include "profilefit.h"
 #include "profiles.h"
 #include "testenvironment.h"
+#include "tifffiles.h"
 #include "windowtestaccess.h"
 
 #include <QtTest>
@@ -165,6 +166,35 @@ private slots:
         access.ui().embeddedCB->click();
         QVERIFY(!access.ui().embeddedF->isHidden() && access.ui().loadImageF->isHidden());
         QCOMPARE(shownValues(access), srgbValues);
+    }
+
+    // A separation that carries an RGB profile is still a separation: the
+    // profile gives way to the default one, and the status bar says so.
+    void embeddedProfileForOtherChannelsGivesWay()
+    {
+        ProfileHandle wide(makeWideRgbProfile("Wide Studio RGB"));
+        TiffPage inks;
+        inks.sample = [](int x, int, int s) { return s == 0 ? 255 : s == 3 ? 40 * x : 0; };
+        QVERIFY(writeTiff(dir + "/plain.tif", {inks}));
+        inks.icc = profileBytes(wide.get());
+        QVERIFY(writeTiff(dir + "/rgb-profile.tif", {inks}));
+
+        CVCImageWindow window;
+        WindowTestAccess access(window);
+        QCOMPARE(clickThroughDialog(access.ui().loadImagePB, dir + "/plain.tif"), QStringList());
+        const QStringList plainValues = shownValues(access);
+        QCOMPARE(clickThroughDialog(access.ui().loadImagePB, dir + "/rgb-profile.tif"), QStringList());
+        QCOMPARE(access.ui().imageL->text(), QString("rgb-profile.tif"));
+        QCOMPARE(access.ui().embeddedL->text(), QString("none (Default CMYK assigned)"));
+        QCOMPARE(shownValues(access), plainValues);
+        QVERIFY2(access.ui().mainStatusBar->currentMessage().startsWith(
+                     "The embedded profile is for RGB, but the image has four inks: Default CMYK is used  "),
+                 qPrintable(access.ui().mainStatusBar->currentMessage()));
+
+        // A profile loaded by hand must still fit.
+        access.ui().embeddedCB->click();
+        QCOMPARE(clickThroughDialog(access.ui().loadImageICCPB, wideRgbPath),
+                 QStringList({"The ICC Profile does not match!"}));
     }
 
     void profileWithoutDescriptionShowsFileName()

@@ -11,12 +11,34 @@
 #include <QStatusBar>
 #include <QTimer>
 
+#include <mutex>
 #include <thread>
 
 namespace {
 
 // Short work finishes unnoticed; longer work shows its progress after this.
 constexpr int progressDelayMs = 250;
+// A cancelled worker that has not stopped after this is left to finish alone.
+constexpr int abandonDelayMs = 500;
+
+// What the worker and the waiting window share: the worker tells the loop
+// that it is done for as long as the loop still waits for it.
+struct WorkerLink {
+    std::mutex mutex;
+    QEventLoop *loop = nullptr;
+
+    void finished()
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        if (loop)
+            QMetaObject::invokeMethod(loop, "quit", Qt::QueuedConnection);
+    }
+    void forget()
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        loop = nullptr;
+    }
+};
 
 bool isUserInput(QEvent::Type type)
 {
@@ -48,7 +70,10 @@ BackgroundWork::BackgroundWork(QMainWindow *window)
     , progressBar(new QProgressBar(window))
     , cancelButton(new QPushButton(tr("Cancel"), window))
     , progressTimer(new QTimer(this))
+    , abandonTimer(new QTimer(this))
 {
+    abandonTimer->setSingleShot(true);
+    abandonTimer->setInterval(abandonDelayMs);
     progressBar->setRange(0, 1000);
     progressBar->setMaximumWidth(200);
     progressBar->setTextVisible(false);
@@ -67,10 +92,10 @@ BackgroundWork::BackgroundWork(QMainWindow *window)
     });
 }
 
-bool BackgroundWork::run(const QString &workTitle, const std::function<void(WorkControl &)> &job)
+bool BackgroundWork::run(const QString &workTitle, std::function<void(WorkControl &)> job)
 {
-    WorkControl work;
-    control = &work;
+    const auto work = std::make_shared<WorkControl>();
+    control = work;
     title->setText(workTitle);
     progressBar->setValue(0);
     QTimer::singleShot(progressDelayMs, this, [this] {
@@ -81,24 +106,31 @@ bool BackgroundWork::run(const QString &workTitle, const std::function<void(Work
     qApp->installEventFilter(this);
 
     QEventLoop loop;
-    std::thread worker([&] {
-        job(work);
-        QMetaObject::invokeMethod(&loop, "quit", Qt::QueuedConnection);
-    });
+    const auto link = std::make_shared<WorkerLink>();
+    link->loop = &loop;
+    const QMetaObject::Connection abandon = connect(abandonTimer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    std::thread([job = std::move(job), work, link] {
+        job(*work);
+        link->finished();
+    }).detach();
     loop.exec();
-    worker.join();
+    link->forget();
 
+    disconnect(abandon);
+    abandonTimer->stop();
     qApp->removeEventFilter(this);
     progressTimer->stop();
     hideProgress();
-    control = nullptr;
-    return !work.cancelled();
+    control.reset();
+    return !work->cancelled();
 }
 
 void BackgroundWork::cancel()
 {
-    if (control)
-        control->cancel();
+    if (!control || control->cancelled())
+        return;
+    control->cancel();
+    abandonTimer->start();
 }
 
 void BackgroundWork::showBusyCursor()
@@ -124,7 +156,9 @@ bool BackgroundWork::eventFilter(QObject *watched, QEvent *event)
     }
     if (!isUserInput(event->type()))
         return false;
-    if (watched == cancelButton)
+    // Input reaches the window system's window first and is then handed to
+    // the widget under the mouse or with the focus; only there is it judged.
+    if (watched->isWindowType() || watched == cancelButton)
         return false;
     if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape)
         cancel();

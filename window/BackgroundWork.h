@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 class QLabel;
 class QMainWindow;
@@ -20,17 +21,21 @@ class QTimer;
 // Esc and the Cancel button; after a moment the status bar shows the work's
 // title, a progress bar and the Cancel button. The busy cursor shows from
 // the start of the work until the caller has shown its values or warning.
+//
+// A worker that does not stop soon after a cancel (a read that blocks, say)
+// is abandoned: run() returns at once and the worker finishes on its own.
+// A job must therefore own everything it touches, by value or shared.
 class BackgroundWork : public QObject
 {
 public:
     explicit BackgroundWork(QMainWindow *window);
 
     // Runs job on a worker thread and returns once it has finished: true
-    // when it ran to its end, false when it was cancelled (its results are
-    // then incomplete and must be dropped).
-    bool run(const QString &title, const std::function<void(WorkControl &)> &job);
+    // when it ran to its end, false when it was cancelled or abandoned (its
+    // results are then incomplete and must be dropped).
+    bool run(const QString &title, std::function<void(WorkControl &)> job);
 
-    bool busy() const { return control != nullptr; }
+    bool busy() const { return bool(control); }
     void cancel();
 
     // The busy cursor, from the start of an action until its values or its warning show.
@@ -49,7 +54,9 @@ private:
     QProgressBar *progressBar;
     QPushButton *cancelButton;
     QTimer *progressTimer;
-    WorkControl *control = nullptr;
+    // Gives up on a cancelled worker that has not stopped in time.
+    QTimer *abandonTimer;
+    std::shared_ptr<WorkControl> control;
     bool cursorShown = false;
 };
 

@@ -3,13 +3,24 @@
 #include "CVCImageWindow.h"
 #include "ui_ImageWindow.h"
 
+#include "resourcedir.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGraphicsScene>
 
+#include <memory>
+
 namespace {
+
+// What the worker of a load hands back; it owns its results, since a stuck
+// worker may be abandoned and finish after the window has moved on.
+struct LoadResult {
+    LoadOutcome outcome;
+    RenderedDisplay rendered;
+};
 
 // Groups of three digits, as a count of pixels is easiest read.
 QString groupedNumber(qint64 number)
@@ -38,30 +49,33 @@ void CVCImageWindow::openImageFile(const QString &fileName)
     clock.start();
     BusyCursorScope busy(*work);
 
-    const ColourProfile monitor = monitorProfile();
-    LoadOutcome outcome;
-    RenderedDisplay rendered;
+    const auto monitor = std::make_shared<const ColourProfile>(monitorProfile());
+    const auto result = std::make_shared<LoadResult>();
+    const QString resourceDir = getResourceDir();
     const QString name = fileName.section('/', -1);
+    // A summary of the previous load must not run into this one's progress.
+    statusNotes.clear();
     // Reading and the pass run on a worker; the panel is touched only once they are done.
-    const bool finished = work->run(tr("Loading %1…").arg(name), [&](WorkControl &control) {
+    const bool finished = work->run(tr("Loading %1…").arg(name), [=](WorkControl &control) {
         control.setPhase(0, 400);
-        outcome = session.read(fileName, &control);
-        if (outcome.failure || control.cancelled())
+        result->outcome = loadImageFile(fileName, resourceDir, &control);
+        if (result->outcome.failure || control.cancelled())
             return;
         control.setPhase(400, 1000);
-        rendered = renderDisplay(outcome.image, outcome.image.sourceProfile.handle(), monitor.handle(), &control);
+        const LoadedImage &image = result->outcome.image;
+        result->rendered = renderDisplay(image.pixelSources(), image.sourceProfile.handle(), monitor->handle(), &control);
     });
     if (!finished) {
         ShowCancelled(name);
         return;
     }
     // Too large to load: refused before anything changed, like a cancel.
-    if (outcome.failure.kind == FailureKind::TooLarge) {
-        showWarning(tr("imageTooLarge"), false, outcome.failure.reason);
+    if (result->outcome.failure.kind == FailureKind::TooLarge) {
+        showWarning(tr("imageTooLarge"), false, result->outcome.failure.reason);
         return;
     }
-    const qint64 counted = rendered.totals.pixelCount;
-    if (ShowLoad(std::move(outcome), std::move(rendered), fileName))
+    const qint64 counted = result->rendered.totals.pixelCount;
+    if (ShowLoad(std::move(result->outcome), std::move(result->rendered), fileName))
         ShowLoadSummary(name, counted, clock.elapsed());
 }
 
@@ -69,6 +83,7 @@ bool CVCImageWindow::ShowLoad(LoadOutcome &&outcome, RenderedDisplay &&rendered,
 {
     ResetPanel();
     statusNotes.clear();
+    shownFileName.clear();
     const Failure failure = outcome.failure;
     if (outcome.reach != LoadOutcome::Reach::NoReader)
         displayImage = QImage();
@@ -76,6 +91,8 @@ bool CVCImageWindow::ShowLoad(LoadOutcome &&outcome, RenderedDisplay &&rendered,
     for (const QString &note : session.image().notes)
         statusNotes.add(note);
     if (failure) {
+        // The previous picture is no longer measured; it must not stay in view.
+        ShowScene(new QGraphicsScene);
         ShowLoadFailure(failure, fileName);
         return false;
     }
@@ -89,10 +106,7 @@ bool CVCImageWindow::ShowLoad(LoadOutcome &&outcome, RenderedDisplay &&rendered,
         ui->imageL->setText(shownFileName);
         return true;
     }
-    showWarning(tr("noTransform"), false,
-                tr("Little CMS cannot convert %1 channels through the profile \"%2\" to L*a*b*.")
-                    .arg(session.numberOfInks())
-                    .arg(session.image().sourceProfileText));
+    showWarning(tr("noTransform"), false, session.noTransformReason(session.image().sourceProfileText));
     return false;
 }
 
@@ -109,8 +123,6 @@ void CVCImageWindow::ShowLoadFailure(const Failure &failure, const QString &file
         return;
     default:
         showWarning(tr("This image is not supported!"), false, failure.reason);
-        if (QGraphicsScene *scene = ui->graphicsView->scene())
-            scene->clear();
         return;
     }
 }

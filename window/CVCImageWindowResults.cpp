@@ -2,27 +2,29 @@
 #include "CVCImageWindow.h"
 #include "ui_ImageWindow.h"
 
-#include "defaultprofiles.h"
-#include "resourcedir.h"
 #include "valuetexts.h"
 #include "widgetprofile.h"
 
-#include <QDir>
 #include <QGraphicsPixmapItem>
 #include <QGraphicsScene>
 #include <QTimer>
 
+#include <memory>
+
 bool CVCImageWindow::BuildDisplayImage()
 {
-    const ColourProfile monitor = monitorProfile();
-    const bool useEmbedded = useEmbeddedProfile();
-    RenderedDisplay rendered;
-    const bool finished = work->run(tr("Measuring %1…").arg(shownFileName), [&](WorkControl &control) {
-        rendered = session.render(useEmbedded, monitor.handle(), &control);
+    // The worker gets copies of its own: it may be abandoned and outlive what the window holds now.
+    const auto monitor = std::make_shared<const ColourProfile>(monitorProfile());
+    const auto input =
+        std::make_shared<const ColourProfile>(ColourProfile::copyOf(session.displayProfile(useEmbeddedProfile())));
+    const PixelSources sources = session.image().pixelSources();
+    const auto rendered = std::make_shared<RenderedDisplay>();
+    const bool finished = work->run(tr("Measuring %1…").arg(shownFileName), [=](WorkControl &control) {
+        *rendered = renderDisplay(sources, input->handle(), monitor->handle(), &control);
     });
     if (!finished)
         return false;
-    ShowDisplay(std::move(rendered));
+    ShowDisplay(std::move(*rendered));
     return true;
 }
 
@@ -43,16 +45,14 @@ void CVCImageWindow::ShowDisplay(RenderedDisplay &&rendered)
     if (rendered.totals.pixelCount == 0)
         statusNotes.add(tr("No pixel counted: every pixel is masked"));
     if (!session.image().sourceProfile)
-        showWarning(tr("noProfile"), false,
-                    tr("The default profile %1 could not be opened.")
-                        .arg(QDir::toNativeSeparators(defaultProfileFile(getResourceDir(), session.numberOfInks()))));
+        showWarning(tr("noProfile"), false, session.noTransformReason(QString()));
 }
 
 // Another monitor, or another profile for it: the picture and the swatch are
 // rendered again; the values do not change.
 void CVCImageWindow::RenderForMonitor()
 {
-    if (!session.displayProfile(useEmbeddedProfile()) || !ui->graphicsView->scene())
+    if (!session.displayProfile(useEmbeddedProfile()) || shownFileName.isEmpty())
         return;
     if (work->busy()) {
         QTimer::singleShot(200, this, [this] { RenderForMonitor(); });

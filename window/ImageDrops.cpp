@@ -11,6 +11,10 @@ ImageDrops::ImageDrops(QWidget *target, std::function<void(const QString &)> ope
 {
     target->setAcceptDrops(true);
     target->installEventFilter(this);
+    for (QWidget *inside : target->findChildren<QWidget *>()) {
+        if (inside->acceptDrops())
+            inside->installEventFilter(this);
+    }
 }
 
 QString ImageDrops::droppedImage(const QMimeData *data)

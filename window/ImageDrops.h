@@ -8,9 +8,10 @@
 class QMimeData;
 class QWidget;
 
-// Lets a widget take an image file dropped on it, the way desktop users open
-// files: exactly one local .jpg, .jpeg, .tif or .tiff file is accepted and
-// handed to open; every other drop is refused.
+// Lets a window take an image file dropped anywhere on it, the way desktop
+// users open files: exactly one local .jpg, .jpeg, .tif or .tiff file is
+// accepted and handed to open; every other drop is refused. Widgets inside
+// that take drops of their own (the picture's view) hand image files on too.
 class ImageDrops : public QObject
 {
 public:
