@@ -8,6 +8,8 @@
 #include <QtTest>
 #include <QtWidgets>
 
+#include <atomic>
+#include <future>
 #include <random>
 #include <vector>
 
@@ -25,6 +27,14 @@ void whenBusy(std::function<void()> action)
         action();
     });
     timer->start(1);
+}
+
+// A click as the mouse gives it: to the window system's window, at the widget's place.
+void clickThroughWindow(QWidget *widget)
+{
+    QWidget *window = widget->window();
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                      widget->mapTo(window, widget->rect().center()));
 }
 
 // Colours that hardly repeat, uncompressed: slow enough to measure that the
@@ -109,17 +119,17 @@ private slots:
         bool clickSwallowed = false;
         whenBusy([&] {
             // Nothing but Esc and Cancel reaches the window meanwhile.
-            QTest::mouseClick(access.ui().loadImagePB, Qt::LeftButton);
+            clickThroughWindow(access.ui().loadImagePB);
             clickSwallowed = !QApplication::activeModalWidget();
             if (!byButton) {
-                QTest::keyClick(&window, Qt::Key_Escape);
+                QTest::keyClick(window.windowHandle(), Qt::Key_Escape);
                 return;
             }
             auto *cancel = window.findChild<QPushButton *>("cancelWorkPB");
             QTRY_VERIFY(cancel->isVisible());
             QVERIFY(window.findChild<QLabel *>("workTitleL")->text() == "Loading slow.tif…");
             QTRY_VERIFY(window.findChild<QProgressBar *>("workProgress")->value() > 0);
-            cancel->click();
+            clickThroughWindow(cancel);
         });
         QCOMPARE(clickThroughDialog(access.ui().loadImagePB, slowImage), QStringList());
         QVERIFY(clickSwallowed);
@@ -175,6 +185,27 @@ private slots:
         QVERIFY(access.ui().loadImageF->isHidden());
         QCOMPARE(shown(access), before);
         QVERIFY(!QGuiApplication::overrideCursor());
+    }
+
+    // A worker that ignores the cancel (a read that blocks) is left behind:
+    // the window gets its input back while the worker still waits.
+    void stuckWorkIsAbandoned()
+    {
+        QMainWindow window;
+        window.show();
+        BackgroundWork work(&window);
+        std::promise<void> release;
+        const std::shared_future<void> released = release.get_future().share();
+        const auto ended = std::make_shared<std::atomic<bool>>(false);
+        QTimer::singleShot(50, [&] { QTest::keyClick(window.windowHandle(), Qt::Key_Escape); });
+        QVERIFY(!work.run("Stuck", [released, ended](WorkControl &) {
+            released.wait();
+            ended->store(true);
+        }));
+        QVERIFY(!ended->load());
+        QVERIFY(!work.busy());
+        release.set_value();
+        QTRY_VERIFY(ended->load());
     }
 
     // Readers go back in their files; the bar moves on or stays.

@@ -17,14 +17,21 @@ QStringList shownValues(WindowTestAccess &access)
     return {ui.imageL->text(), ui.embeddedL->text(), ui.lL->text(), ui.aL->text(), ui.bL->text()};
 }
 
-// Drops mime on the window; returns whether the drag was accepted on entering.
-bool dropOn(QWidget &window, QMimeData *mime)
+// Drags mime over target and drops it there, as the window system hands a
+// drag to the window; returns whether the drag was accepted.
+bool dropOn(QWidget *target, QMimeData *mime)
 {
-    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&window, &enter);
-    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&window, &drop);
-    return enter.isAccepted();
+    QWidget *window = target->window();
+    const QPoint place = target->mapTo(window, target->rect().center());
+    QDragEnterEvent enter(place, Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window->windowHandle(), &enter);
+    QDragMoveEvent move(place, Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window->windowHandle(), &move);
+    if (!move.isAccepted())
+        return false;
+    QDropEvent drop(place, Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window->windowHandle(), &drop);
+    return true;
 }
 
 QString programPath()
@@ -112,14 +119,24 @@ private slots:
         QVERIFY(program.readAllStandardOutput().contains("[FILE]"));
     }
 
+    void droppedImageOpens_data()
+    {
+        QTest::addColumn<QString>("where");
+        QTest::newRow("on the picture") << "graphicsView";
+        QTest::newRow("on the panel") << "imageF";
+    }
+
     void droppedImageOpens()
     {
+        QFETCH(QString, where);
         const QString path = writeJpeg(dir, "dropped.jpg", solidImage(5, 5, QColor(200, 20, 90)));
         CVCImageWindow window;
+        window.show();
         WindowTestAccess access(window);
+        window.openImageFile(writeJpeg(dir, "shown.jpg", solidImage(5, 5, Qt::green)));
         auto *mime = new QMimeData;
         mime->setUrls({QUrl::fromLocalFile(path)});
-        QVERIFY(dropOn(window, mime));
+        QVERIFY(dropOn(window.findChild<QWidget *>(where), mime));
         QTRY_COMPARE(access.ui().imageL->text(), QString("dropped.jpg"));
         QCOMPARE(access.lastImageDir(), dir);
         delete mime;
@@ -141,12 +158,13 @@ private slots:
         QFETCH(QList<QUrl>, urls);
         QFETCH(QString, text);
         CVCImageWindow window;
+        window.show();
         WindowTestAccess access(window);
         QMimeData mime;
         mime.setUrls(urls);
         if (!text.isEmpty())
             mime.setText(text);
-        QVERIFY(!dropOn(window, &mime));
+        QVERIFY(!dropOn(access.ui().graphicsView, &mime));
         QApplication::processEvents();
         QCOMPARE(access.ui().imageL->text(), QString("none"));
     }
