@@ -5,6 +5,7 @@
 #include "profiles.h"
 #include "resourcedir.h"
 #include "testenvironment.h"
+#include "tifffiles.h"
 #include "windowtestaccess.h"
 
 #include <QtTest>
@@ -79,7 +80,7 @@ private slots:
         QTest::addColumn<QString>("profileName");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("value");
-        QTest::newRow("long file name") << "proof for the spring catalogue, cover, final.jpg"
+        QTest::newRow("long file name") << "proof for the spring catalogue, cover, final, approved by the art director.jpg"
                                         << "Studio RGB" << "label" << "imageL";
         QTest::newRow("long profile name") << "wide.jpg"
                                            << "Press characterisation of a very wide studio RGB space, version four"
@@ -116,13 +117,57 @@ private slots:
         QTRY_VERIFY(fitted());
 
         auto *captionLabel = window.findChild<QLabel *>(caption);
-        QVERIFY(captionLabel->width() >= captionLabel->sizeHint().width());
+        QVERIFY(captionLabel->width() >= captionLabel->fontMetrics().horizontalAdvance(captionLabel->text()));
         auto *valueLabel = window.findChild<QLabel *>(value);
         const QString text = value == "imageL" ? fileName : profileName;
         QCOMPARE(valueLabel->text(), text);
         valueLabel->grab();
         QCOMPARE(valueLabel->toolTip(), text);
         QVERIFY(valueLabel->geometry().right() <= valueLabel->parentWidget()->contentsRect().right());
+    }
+
+    // A name is elided only when the whole row cannot hold it: the caption
+    // gives up the room the form keeps for alignment, down to its text and a
+    // space. Captions of the inks are never cut, even in a small window.
+    void valuesElideOnlyWhenTheRowIsFull_data()
+    {
+        QTest::addColumn<QSize>("windowSize");
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<bool>("elided");
+        QTest::newRow("fits beside the caption") << QSize(1270, 800) << "european-honey-bee.tif" << false;
+        QTest::newRow("fits in a small window") << QSize(1024, 700) << "european-honey-bee.tif" << false;
+        QTest::newRow("longer than the row") << QSize(1270, 800)
+                                             << "european-honey-bee-on-a-flower-in-the-evening-light.tif" << true;
+    }
+
+    void valuesElideOnlyWhenTheRowIsFull()
+    {
+        QFETCH(QSize, windowSize);
+        QFETCH(QString, fileName);
+        QFETCH(bool, elided);
+        TiffPage inks;
+        inks.sample = [](int, int, int s) { return s == 0 ? 51 : s == 3 ? 26 : 0; };
+        QVERIFY(writeTiff(testDirectory() + "/" + fileName, {inks}));
+        CVCImageWindow window;
+        window.resize(windowSize);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        WindowTestAccess access(window);
+        Ui::ImageWindow &ui = access.ui();
+        window.openImageFile(testDirectory() + "/" + fileName);
+        QTest::mouseClick(ui.separationCB, Qt::LeftButton);
+        // The tool tip holds the whole name once an elided one is painted.
+        const auto toolTipWhenPainted = [&ui] {
+            ui.imageL->grab();
+            return ui.imageL->toolTip();
+        };
+        QTRY_COMPARE(toolTipWhenPainted(), elided ? fileName : QString());
+        const int space = ui.label_2->fontMetrics().horizontalAdvance(' ');
+        QVERIFY(ui.embeddedL->x() >= ui.label_2->x() + ui.label_2->fontMetrics().horizontalAdvance(ui.label_2->text()) + space);
+        QCOMPARE(ui.tL->text(), QString("30%"));
+        for (QLabel *caption : {ui.label_13, ui.label_15, ui.label_17, ui.label_19, ui.label_20})
+            QVERIFY2(caption->contentsRect().width() >= caption->fontMetrics().horizontalAdvance(caption->text()),
+                     qPrintable(caption->text()));
     }
 
     void rebuildStartsSumsAfresh()

@@ -1,6 +1,7 @@
 #include "CVCImageWindow.h"
 #include "ui_ImageWindow.h"
 
+#include "CaptionRoom.h"
 #include "ImageDrops.h"
 #include "LabelElision.h"
 #include "SceneFit.h"
@@ -78,10 +79,14 @@ void CVCImageWindow::SetupConnections()
 void CVCImageWindow::KeepValuesInView()
 {
     new SceneFit(ui->graphicsView);
-    for (QLabel *value : {ui->imageL, ui->embeddedL, ui->loadedImageL, ui->loadedDestinationL})
+    const std::pair<QLabel *, QLabel *> rows[] = {
+        {ui->label, ui->imageL}, {ui->label_2, ui->embeddedL}, {ui->label_5, ui->loadedImageL}, {ui->label_6, ui->loadedDestinationL}};
+    for (const auto &[caption, value] : rows) {
         LabelElision::apply(value);
-    // A caption is never cut: the value beside it gives way instead.
-    for (QLabel *caption : {ui->label, ui->label_2, ui->label_5, ui->label_6})
+        CaptionRoom::apply(caption, value);
+    }
+    // No caption of the inks is ever cut.
+    for (QLabel *caption : {ui->label_13, ui->label_15, ui->label_17, ui->label_19, ui->label_20})
         caption->setMinimumWidth(qMax(caption->minimumWidth(), caption->sizeHint().width()));
 }
 
