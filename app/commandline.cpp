@@ -18,18 +18,20 @@ StartRequest readCommandLine(const QStringList &arguments)
     StartRequest request;
     if (!parser.parse(arguments)) {
         printTo(stderr, parser.errorText() + "\n\n" + parser.helpText());
-        return {true, 2, QString()};
+        return {true, 2, QString(), QStringList()};
     }
     if (parser.isSet(help)) {
         printTo(stdout, parser.helpText());
-        return {true, 0, QString()};
+        return {true, 0, QString(), QStringList()};
     }
     if (parser.isSet(version)) {
         printTo(stdout, QCoreApplication::applicationName() + " " + QCoreApplication::applicationVersion() + "\n");
-        return {true, 0, QString()};
+        return {true, 0, QString(), QStringList()};
     }
-    if (!parser.positionalArguments().isEmpty())
-        request.imageFile = QFileInfo(parser.positionalArguments().first()).absoluteFilePath();
+    QStringList files = parser.positionalArguments();
+    if (!files.isEmpty())
+        request.imageFile = QFileInfo(files.takeFirst()).absoluteFilePath();
+    request.notOpened = files;
     return request;
 }
 

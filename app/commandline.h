@@ -10,6 +10,8 @@ struct StartRequest {
     int exitCode = 0;
     // An image to open at start, as if chosen in the Open dialog; empty for none.
     QString imageFile;
+    // Further images named after it: one image is measured at a time.
+    QStringList notOpened;
 };
 
 StartRequest readCommandLine(const QStringList &arguments);

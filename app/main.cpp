@@ -36,6 +36,6 @@ int main(int argc, char *argv[])
     CVCImageWindow window;
     window.show();
     if (!request.imageFile.isEmpty())
-        QTimer::singleShot(0, &window, [&] { window.openImageFile(request.imageFile); });
+        QTimer::singleShot(0, &window, [&] { window.openImageFiles(request.imageFile, request.notOpened); });
     return app.exec();
 }

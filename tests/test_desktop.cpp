@@ -81,12 +81,16 @@ private slots:
         QTest::addColumn<bool>("exitNow");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("imageFile");
-        QTest::newRow("nothing") << QStringList({"lumivant"}) << false << 0 << "";
-        QTest::newRow("a file") << QStringList({"lumivant", dir + "/a.tif"}) << false << 0 << dir + "/a.tif";
+        QTest::addColumn<QStringList>("notOpened");
+        const QStringList none;
+        QTest::newRow("nothing") << QStringList({"lumivant"}) << false << 0 << "" << none;
+        QTest::newRow("a file") << QStringList({"lumivant", dir + "/a.tif"}) << false << 0 << dir + "/a.tif" << none;
         QTest::newRow("relative file") << QStringList({"lumivant", "b.jpg"}) << false << 0
-                                       << QDir::current().absoluteFilePath("b.jpg");
-        QTest::newRow("help") << QStringList({"lumivant", "--help"}) << true << 0 << "";
-        QTest::newRow("unknown option") << QStringList({"lumivant", "--bogus"}) << true << 2 << "";
+                                       << QDir::current().absoluteFilePath("b.jpg") << none;
+        QTest::newRow("several files") << QStringList({"lumivant", "b.jpg", "c.tif", "d.jpg"}) << false << 0
+                                       << QDir::current().absoluteFilePath("b.jpg") << QStringList({"c.tif", "d.jpg"});
+        QTest::newRow("help") << QStringList({"lumivant", "--help"}) << true << 0 << "" << none;
+        QTest::newRow("unknown option") << QStringList({"lumivant", "--bogus"}) << true << 2 << "" << none;
     }
 
     void commandLine()
@@ -95,10 +99,25 @@ private slots:
         QFETCH(bool, exitNow);
         QFETCH(int, exitCode);
         QFETCH(QString, imageFile);
+        QFETCH(QStringList, notOpened);
         const StartRequest request = readCommandLine(arguments);
         QCOMPARE(request.exitNow, exitNow);
         QCOMPARE(request.exitCode, exitCode);
         QCOMPARE(request.imageFile, imageFile);
+        QCOMPARE(request.notOpened, notOpened);
+    }
+
+    // Several files from a launcher or a shell: the first opens, the others are named.
+    void furtherFilesAreNamed()
+    {
+        CVCImageWindow window;
+        WindowTestAccess access(window);
+        window.openImageFiles(writeJpeg(dir, "first.jpg", solidImage(4, 4, Qt::red)),
+                              {dir + "/second.tif", dir + "/third.jpg"});
+        QCOMPARE(access.ui().imageL->text(), QString("first.jpg"));
+        QVERIFY2(access.ui().mainStatusBar->currentMessage().endsWith(
+                     "  One image is measured at a time; not opened: second.tif, third.jpg"),
+                 qPrintable(access.ui().mainStatusBar->currentMessage()));
     }
 
     // Answered on the terminal, with no display at all.

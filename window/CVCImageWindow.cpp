@@ -104,6 +104,9 @@ void CVCImageWindow::SetupDesktopUse()
     });
     for (QLabel *value : {ui->lL, ui->aL, ui->bL, ui->cL, ui->mL, ui->yL, ui->kL, ui->tL})
         value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // The box is cleared at every load, so its use must be told where it is ticked.
+    ui->separationCB->setToolTip(tr("Tick to show the average coverage of C, M, Y and K and their total for a "
+                                    "four-ink image. It is cleared at every load."));
     new MonitorProfileWatch(this, [this] { RenderForMonitor(); });
 }
 

@@ -31,6 +31,8 @@ public:
     // Opens an image exactly as if it had been chosen in the Open dialog;
     // returns once its values or its warning are shown.
     void openImageFile(const QString &fileName);
+    // The same for the first of several files; the status bar names the others, which stay closed.
+    void openImageFiles(const QString &fileName, const QStringList &others);
     // The results shown, as one line of text; empty before any result.
     QString resultsLine() const;
 

@@ -79,6 +79,17 @@ void CVCImageWindow::openImageFile(const QString &fileName)
         ShowLoadSummary(name, counted, clock.elapsed());
 }
 
+void CVCImageWindow::openImageFiles(const QString &fileName, const QStringList &others)
+{
+    openImageFile(fileName);
+    if (others.isEmpty())
+        return;
+    QStringList names;
+    for (const QString &other : others)
+        names << other.section('/', -1);
+    statusNotes.add(tr("One image is measured at a time; not opened: %1").arg(names.join(", ")));
+}
+
 bool CVCImageWindow::ShowLoad(LoadOutcome &&outcome, RenderedDisplay &&rendered, const QString &fileName)
 {
     ResetPanel();
