@@ -187,6 +187,31 @@ private slots:
         QCOMPARE(shown(), QStringList({"L*", "54.29", "a*", "80.81", "b*", "69.89"}));
     }
 
+    // Solid cyan through the default CMYK profile, whose absolute colorimetric
+    // values differ from the others.
+    void newIntentMeasuresAtOnce()
+    {
+        TiffPage cyan;
+        cyan.sample = [](int, int, int s) { return s == 0 ? 255 : 0; };
+        const QString path = testDirectory() + "/cyan.tif";
+        QVERIFY(writeTiff(path, {cyan}));
+        CVCImageWindow window;
+        window.show();
+        WindowTestAccess access(window);
+        window.openImageFile(path);
+        Ui::ImageWindow &ui = access.ui();
+        const auto shown = [&ui] { return QStringList({ui.lL->text(), ui.aL->text(), ui.bL->text()}); };
+        QCOMPARE(ui.renderingCB->currentText(), QString("Relative"));
+        QCOMPARE(shown(), QStringList({"63.61", "-41.39", "-48.34"}));
+        ui.renderingCB->setFocus();
+        QTest::keyClick(ui.renderingCB, Qt::Key_End);
+        QCOMPARE(ui.renderingCB->currentIndex(), 3);
+        QCOMPARE(shown(), QStringList({"55.88", "-37.53", "-40.26"}));
+        QTest::keyClick(ui.renderingCB, Qt::Key_Home);
+        QCOMPARE(ui.renderingCB->currentIndex(), 0);
+        QCOMPARE(shown(), QStringList({"63.61", "-41.39", "-48.34"}));
+    }
+
     void negativeZeroOnlyHiddenInLab()
     {
         CVCImageWindow window;

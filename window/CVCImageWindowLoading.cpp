@@ -92,9 +92,9 @@ void CVCImageWindow::openImageFiles(const QString &fileName, const QStringList &
 
 bool CVCImageWindow::ShowLoad(LoadOutcome &&outcome, RenderedDisplay &&rendered, const QString &fileName)
 {
+    shownFileName.clear();
     ResetPanel();
     statusNotes.clear();
-    shownFileName.clear();
     const Failure failure = outcome.failure;
     if (outcome.reach != LoadOutcome::Reach::NoReader)
         displayImage = QImage();

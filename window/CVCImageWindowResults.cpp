@@ -139,5 +139,8 @@ void CVCImageWindow::rBClicked(bool)
 
 void CVCImageWindow::actionRenderingCB(int)
 {
-    // The intent is read again at the next measurement; nothing to redo now.
+    // The values shown must always be those of the intent shown: the kept
+    // sums are converted again, nothing is read again.
+    if (!shownFileName.isEmpty() && !ui->labF->isHidden())
+        SetupLabTransform();
 }
