@@ -94,6 +94,24 @@ QString MeasuringSession::noTransformReason(const QString &profileText) const
         .arg(profileText);
 }
 
+std::optional<PixelReading> MeasuringSession::readPixel(int x, int y, bool useEmbedded, int intent) const
+{
+    if (!current.picture.rect().contains(x, y))
+        return std::nullopt;
+    PixelReading reading;
+    const int inks = numberOfInks();
+    reading.values = readPixelValues(current.pixelSources(), x, y);
+    reading.mask = maskOf(reading.values, inks);
+    // A pixel is the average of itself alone.
+    PixelTotals one;
+    one.pixelCount = 1;
+    for (size_t i = 0; i < 4; ++i)
+        one.channelSums[i] = double(reading.values.channel[i]);
+    if (const std::optional<AverageColour> colour = averageColour(one, inks, measuringProfile(useEmbedded), intent))
+        reading.lab = colour->lab;
+    return reading;
+}
+
 std::optional<AverageColour> MeasuringSession::measure(bool useEmbedded, int intent)
 {
     const std::optional<AverageColour> average =

@@ -11,6 +11,14 @@
 
 class WorkControl;
 
+// One pixel of the image as the measurement sees it.
+struct PixelReading {
+    PixelValues values;
+    PixelMask mask = PixelMask::Counted;
+    // Through the measuring profile and intent; nothing when no conversion can be made.
+    std::optional<std::array<float, 3>> lab;
+};
+
 // The image being measured and what was chosen for it: the core that the
 // window and the command-line measurer share. It knows no widgets; callers
 // pass in the user's choices (the embedded-profile switch, the rendering
@@ -54,6 +62,9 @@ public:
     // profile can exist for what the file announced, the default profile
     // did not open, or Little CMS refused the conversion.
     QString noTransformReason(const QString &profileText) const;
+
+    // The pixel at (x, y) of the picture; nothing outside it.
+    std::optional<PixelReading> readPixel(int x, int y, bool useEmbedded, int intent) const;
 
 private:
     QString resourceDir;

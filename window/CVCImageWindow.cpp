@@ -4,7 +4,8 @@
 #include "CaptionRoom.h"
 #include "ImageDrops.h"
 #include "LabelElision.h"
-#include "SceneFit.h"
+#include "PictureZoom.h"
+#include "PointerReadout.h"
 #include "monitorprofilewatch.h"
 #include "resourcedir.h"
 
@@ -78,7 +79,12 @@ void CVCImageWindow::SetupConnections()
 
 void CVCImageWindow::KeepValuesInView()
 {
-    new SceneFit(ui->graphicsView);
+    auto *pointerL = new QLabel(this);
+    pointerL->setObjectName("pointerL");
+    ui->mainStatusBar->addPermanentWidget(pointerL);
+    pointerReadout = new PointerReadout(ui->graphicsView, pointerL, [this](QPoint pixel) { return DescribePixel(pixel); });
+    pictureZoom = new PictureZoom(ui->graphicsView, ui->zoomSlider, this,
+                                  [this](double zoom) { pointerReadout->showZoom(zoom); });
     const std::pair<QLabel *, QLabel *> rows[] = {
         {ui->label, ui->imageL}, {ui->label_2, ui->embeddedL}, {ui->label_5, ui->loadedImageL}, {ui->label_6, ui->loadedDestinationL}};
     for (const auto &[caption, value] : rows) {
@@ -142,6 +148,7 @@ void CVCImageWindow::ResetPanel()
     ui->labF->hide();
     ui->cmykF->hide();
     ui->zoomF->hide();
+    pointerReadout->clear();
 }
 
 void CVCImageWindow::LoadSettings()
@@ -164,13 +171,6 @@ bool CVCImageWindow::showWarning(const QString &message, bool withCancel, const 
                     withCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok, this);
     box.setInformativeText(reason);
     return box.exec() == QMessageBox::Ok;
-}
-
-void CVCImageWindow::resizeEvent(QResizeEvent *event)
-{
-    if (QGraphicsScene *scene = ui->graphicsView->scene())
-        ui->graphicsView->fitInView(scene->sceneRect(), Qt::KeepAspectRatio);
-    QWidget::resizeEvent(event);
 }
 
 void CVCImageWindow::closeEvent(QCloseEvent *event)

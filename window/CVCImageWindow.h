@@ -11,6 +11,8 @@
 #include <QSettings>
 #include <QString>
 
+class PictureZoom;
+class PointerReadout;
 class QGraphicsScene;
 
 namespace Ui {
@@ -37,7 +39,6 @@ public:
     QString resultsLine() const;
 
 protected:
-    void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private slots:
@@ -69,6 +70,8 @@ private:
     void ShowDisplay(RenderedDisplay &&rendered);
     void RenderForMonitor();
     void ShowScene(QGraphicsScene *scene);
+    // Whether the view shows the picture of the image in the session.
+    bool PictureShown() const;
     void ShowLoadSummary(const QString &name, qint64 counted, qint64 elapsedMs);
     void ShowCancelled(const QString &what);
 
@@ -77,6 +80,8 @@ private:
     // The swatch of the shown average, as the monitor shows it.
     void PaintSwatch();
     void ShowInkCoverage();
+    // What the status bar tells of an image pixel under the pointer.
+    std::optional<QString> DescribePixel(QPoint pixel) const;
 
     QString ChooseProfileFile();
     bool useEmbeddedProfile() const;
@@ -100,6 +105,8 @@ private:
     ColourProfile destinationProfile;
     StatusNotes statusNotes;
     BackgroundWork *work;
+    PictureZoom *pictureZoom;
+    PointerReadout *pointerReadout;
     // The name of the file whose image is shown, for the work titles.
     QString shownFileName;
 };

@@ -3,6 +3,7 @@
 #include "CVCImageWindow.h"
 #include "ui_ImageWindow.h"
 
+#include "PictureZoom.h"
 #include "resourcedir.h"
 
 #include <QDir>
@@ -109,6 +110,8 @@ bool CVCImageWindow::ShowLoad(LoadOutcome &&outcome, RenderedDisplay &&rendered,
     }
     shownFileName = fileName.section('/', -1);
     ShowSourceProfile();
+    // A new picture starts fitted, whatever the zoom of the one before.
+    pictureZoom->fit();
     ShowDisplay(std::move(rendered));
     ui->separationCB->setChecked(false);
     if (session.numberOfInks() > 3)

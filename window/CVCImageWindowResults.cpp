@@ -2,6 +2,8 @@
 #include "CVCImageWindow.h"
 #include "ui_ImageWindow.h"
 
+#include "PictureZoom.h"
+#include "PointerReadout.h"
 #include "valuetexts.h"
 #include "widgetprofile.h"
 
@@ -40,7 +42,11 @@ void CVCImageWindow::ShowDisplay(RenderedDisplay &&rendered)
     auto *picture = new QGraphicsPixmapItem(QPixmap::fromImage(std::move(rendered.screen), Qt::NoFormatConversion));
     scene->addItem(picture);
     ShowScene(scene);
-    ui->graphicsView->fitInView(picture, Qt::KeepAspectRatio);
+    // Scene coordinates are image pixels: the scene is the picture's rectangle.
+    scene->setSceneRect(picture->boundingRect());
+    ui->zoomF->show();
+    if (pictureZoom->fitted())
+        pictureZoom->fit();
     update();
     if (rendered.totals.pixelCount == 0)
         statusNotes.add(tr("No pixel counted: every pixel is masked"));
@@ -52,7 +58,7 @@ void CVCImageWindow::ShowDisplay(RenderedDisplay &&rendered)
 // rendered again; the values do not change.
 void CVCImageWindow::RenderForMonitor()
 {
-    if (!session.displayProfile(useEmbeddedProfile()) || shownFileName.isEmpty())
+    if (!session.displayProfile(useEmbeddedProfile()) || !PictureShown())
         return;
     if (work->busy()) {
         QTimer::singleShot(200, this, [this] { RenderForMonitor(); });
@@ -62,6 +68,12 @@ void CVCImageWindow::RenderForMonitor()
     if (!BuildDisplayImage() || ui->labF->isHidden())
         return;
     PaintSwatch();
+}
+
+bool CVCImageWindow::PictureShown() const
+{
+    const QGraphicsScene *scene = ui->graphicsView->scene();
+    return scene && !scene->items().isEmpty();
 }
 
 void CVCImageWindow::ShowScene(QGraphicsScene *scene)
@@ -130,6 +142,35 @@ void CVCImageWindow::ShowInkCoverage()
     for (size_t i = 0; i < 4; ++i)
         labels[i]->setText(QString::number(double(shownAverage.channels[i]), 'f', 0) + "%");
     ui->tL->setText(QString::number(double(shownAverage.inkTotal), 'f', 0) + "%");
+}
+
+std::optional<QString> CVCImageWindow::DescribePixel(QPoint pixel) const
+{
+    if (!PictureShown())
+        return std::nullopt;
+    const std::optional<PixelReading> reading =
+        session.readPixel(pixel.x(), pixel.y(), useEmbeddedProfile(), renderingIntent());
+    if (!reading)
+        return std::nullopt;
+    QStringList parts{tr("x %1, y %2").arg(pixel.x()).arg(pixel.y()),
+                      sourceValuesText(reading->values, session.numberOfInks())};
+    switch (reading->mask) {
+    case PixelMask::GreenKey:
+        return parts.join("   ") + "   " + tr("left out: the green key");
+    case PixelMask::FullInk:
+        return parts.join("   ") + "   " + tr("left out: all four inks at 100 %");
+    case PixelMask::Transparent:
+        return parts.join("   ") + "   " + tr("left out: transparent");
+    case PixelMask::Counted:
+        break;
+    }
+    if (reading->lab) {
+        AverageColour colour;
+        colour.lab = *reading->lab;
+        const QStringList lab = colourValueTexts(colour, false);
+        parts << QString("L* %1 a* %2 b* %3").arg(lab[0], lab[1], lab[2]);
+    }
+    return parts.join("   ");
 }
 
 void CVCImageWindow::rBClicked(bool)

@@ -1,0 +1,138 @@
+// Zoom and pan of the picture, and the status bar's account of the pixel under the pointer.
+#include "testenvironment.h"
+#include "tifffiles.h"
+#include "windowtestaccess.h"
+
+#include <QtTest>
+#include <QtWidgets>
+
+namespace {
+
+// A 40 × 30 grey RGB picture with one red pixel at (1, 2).
+QString writeGreyWithRedPixel()
+{
+    TiffPage page;
+    page.width = 40;
+    page.height = 30;
+    page.photometric = PHOTOMETRIC_RGB;
+    page.colourSamples = 3;
+    page.sample = [](int x, int y, int s) { return x == 1 && y == 2 ? (s == 0 ? 255 : 0) : 128; };
+    const QString path = testDirectory() + "/red-pixel.tif";
+    return writeTiff(path, {page}) ? path : QString();
+}
+
+QPoint inWindow(QWidget *widget, QPoint point)
+{
+    return widget->mapTo(widget->window(), point);
+}
+
+} // namespace
+
+class TestZoom : public QObject
+{
+    Q_OBJECT
+
+    QString picture;
+
+    QString pointerText(CVCImageWindow &window) { return window.findChild<QLabel *>("pointerL")->text(); }
+
+private slots:
+    void initTestCase()
+    {
+        setUpTestEnvironment();
+        picture = writeGreyWithRedPixel();
+        QVERIFY(!picture.isEmpty());
+    }
+
+    void keysSliderAndFit()
+    {
+        CVCImageWindow window;
+        window.resize(1113, 806);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        WindowTestAccess access(window);
+        Ui::ImageWindow &ui = access.ui();
+        window.openImageFile(picture);
+        QGraphicsView *view = ui.graphicsView;
+        QCOMPARE(view->sceneRect(), QRectF(0, 0, 40, 30));
+        QVERIFY(!ui.zoomF->isHidden());
+        const auto zoom = [view] { return view->transform().m11(); };
+        // The zoom bar that comes with the picture narrows the view once more.
+        QTest::qWait(20);
+        const double fitted = zoom();
+        QVERIFY(fitted > 10.0);
+
+        QTest::keyClick(window.windowHandle(), Qt::Key_1, Qt::ControlModifier);
+        QCOMPARE(zoom(), 1.0);
+        QVERIFY(pointerText(window).startsWith("100 %"));
+        QTest::keyClick(window.windowHandle(), Qt::Key_Plus);
+        QCOMPARE(zoom(), 1.25);
+        QVERIFY(pointerText(window).startsWith("125 %"));
+        QTest::keyClick(window.windowHandle(), Qt::Key_Minus);
+        QCOMPARE(zoom(), 1.0);
+
+        // The slider follows the zoom and, moved by the keyboard, leads it.
+        const int atActualSize = ui.zoomSlider->value();
+        ui.zoomSlider->setFocus();
+        QTest::keyClick(ui.zoomSlider, Qt::Key_PageUp);
+        QVERIFY(ui.zoomSlider->value() > atActualSize);
+        QVERIFY(zoom() > 1.0);
+        const double zoomed = zoom();
+
+        // Zoomed, a resize keeps the zoom; fitted again, it follows the window.
+        window.resize(900, 700);
+        QTest::qWait(50);
+        QCOMPARE(zoom(), zoomed);
+        QTest::keyClick(window.windowHandle(), Qt::Key_0, Qt::ControlModifier);
+        const double fittedSmaller = zoom();
+        QVERIFY(fittedSmaller < fitted);
+        const QRect shown = view->mapFromScene(view->sceneRect()).boundingRect();
+        QVERIFY(view->viewport()->rect().adjusted(-2, -2, 2, 2).contains(shown));
+        window.resize(1113, 806);
+        QTRY_COMPARE(zoom(), fitted);
+    }
+
+    // The wheel zooms around the pointer: the image point under it stays put.
+    void wheelZoomsAroundThePointer()
+    {
+        CVCImageWindow window;
+        window.resize(1113, 806);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.openImageFile(picture);
+        QGraphicsView *view = WindowTestAccess(window).ui().graphicsView;
+        QTest::qWait(20);
+        const QPoint pointer(view->viewport()->width() / 4, view->viewport()->height() / 3);
+        const QPointF before = view->mapToScene(pointer);
+        QWheelEvent wheel(pointer, view->viewport()->mapToGlobal(pointer), QPoint(), QPoint(0, 240), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(view->viewport(), &wheel);
+        QVERIFY(view->transform().m11() > 15.0);
+        const QPointF after = view->mapToScene(pointer);
+        QVERIFY2(QLineF(before, after).length() < 1.0 / view->transform().m11() + 1e-9,
+                 qPrintable(QString("%1,%2 -> %3,%4").arg(before.x()).arg(before.y()).arg(after.x()).arg(after.y())));
+    }
+
+    // The pixel under the pointer: its place, its levels and its L*a*b*
+    // (sRGB red: 54.29, 80.81, 69.89).
+    void pointerReadsThePixel()
+    {
+        CVCImageWindow window;
+        window.resize(1113, 806);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.openImageFile(picture);
+        QGraphicsView *view = WindowTestAccess(window).ui().graphicsView;
+        const QPoint overRed = view->mapFromScene(QPointF(1.5, 2.5));
+        QTest::mouseMove(window.windowHandle(), inWindow(view->viewport(), overRed));
+        const QString zoom = pointerText(window).section("   ", 0, 0);
+        QCOMPARE(pointerText(window).section("   ", 1),
+                 QString("x 1, y 2   R 255 G 0 B 0   L* 54.29 a* 80.81 b* 69.89"));
+        QVERIFY(zoom.endsWith(" %"));
+        QTest::mouseMove(window.windowHandle(), inWindow(view->viewport(), view->mapFromScene(QPointF(39.5, 29.5))));
+        QVERIFY(pointerText(window).contains("x 39, y 29   R 128 G 128 B 128   L* "));
+    }
+};
+
+QTEST_MAIN(TestZoom)
+#include "test_zoom.moc"
