@@ -3,6 +3,7 @@
 #include "defaultprofiles.h"
 #include "memorybudget.h"
 #include "progressfile.h"
+#include "regularfile.h"
 
 #include <QColorSpace>
 #include <QCoreApplication>
@@ -167,6 +168,11 @@ void decode(QImageReader &reader, qint64 fileSize, const QString &resourceDir, L
 LoadOutcome loadImageFile(const QString &fileName, const QString &resourceDir, WorkControl *control)
 {
     LoadOutcome outcome;
+    const QString notRegular = notRegularFileReason(fileName);
+    if (!notRegular.isEmpty()) {
+        outcome.failure = {FailureKind::NotAnImage, notRegular};
+        return outcome;
+    }
     ProgressFile file(fileName, control);
     if (!file.open(QIODevice::ReadOnly)) {
         outcome.failure = {FailureKind::NotAnImage, file.errorString()};

@@ -2,8 +2,30 @@
 
 #include "fastpass.h"
 #include "profilefit.h"
+#include "regularfile.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("CVCImageWindow", text);
+}
+
+// Why a profile file does not open, in words.
+QString unreadableReason(const QString &path)
+{
+    const QString notRegular = notRegularFileReason(path);
+    if (!notRegular.isEmpty())
+        return notRegular;
+    if (!QFileInfo::exists(path))
+        return tr("there is no such file");
+    return tr("Little CMS cannot read it as an ICC profile");
+}
+
+} // namespace
 
 LoadOutcome MeasuringSession::read(const QString &fileName, WorkControl *control) const
 {
@@ -38,7 +60,7 @@ ColourProfile MeasuringSession::openImageProfile(const QString &path, Failure *f
 {
     ColourProfile candidate = ColourProfile::fromFile(path);
     if (!candidate) {
-        *failure = {FailureKind::ProfileUnreadable, path};
+        *failure = {FailureKind::ProfileUnreadable, unreadableReason(path)};
         return candidate;
     }
     const QString mismatch = profileMismatch(current.attributes, candidate);
@@ -49,8 +71,7 @@ ColourProfile MeasuringSession::openImageProfile(const QString &path, Failure *f
     // A profile that opens may still be cut short or damaged inside.
     if (!averageColour(PixelTotals(), numberOfInks(), candidate.handle(), INTENT_RELATIVE_COLORIMETRIC)) {
         *failure = {FailureKind::ProfileMismatch,
-                    QCoreApplication::translate("CVCImageWindow", "Little CMS cannot convert through this profile: it "
-                                                                  "is damaged or incomplete.")};
+                    tr("Little CMS cannot convert through this profile: it is damaged or incomplete.")};
         return ColourProfile();
     }
     return candidate;
@@ -81,6 +102,11 @@ PixelTotals MeasuringSession::count(WorkControl *control) const
 {
     QImage noDisplay;
     return fastPass(current.pixelSources(), nullptr, 1.0f, &noDisplay, control);
+}
+
+QString MeasuringSession::nothingCountedNote()
+{
+    return tr("No pixel counted: every pixel is masked");
 }
 
 std::optional<AverageColour> MeasuringSession::measure(bool useEmbedded, int intent)
