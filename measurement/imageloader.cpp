@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QImageReader>
 
+#include <limits>
 #include <new>
 
 namespace {
@@ -79,7 +80,11 @@ Failure identify(QImageReader &reader, LoadedImage &image, const QString &resour
 qint64 loadNeed(QSize size, int numberOfInks)
 {
     const qint64 pixels = qint64(size.width()) * size.height();
-    return pixels * (4 + (numberOfInks >= 4 ? 16 : 0) + 8 + 4);
+    const qint64 bytesPerPixel = 4 + (numberOfInks >= 4 ? 16 : 0) + 8 + 4;
+    // A header may announce a size whose bytes no qint64 holds; it needs more than any budget.
+    if (pixels > std::numeric_limits<qint64>::max() / bytesPerPixel)
+        return std::numeric_limits<qint64>::max();
+    return pixels * bytesPerPixel;
 }
 
 bool isJpeg(const QImageReader &reader)
