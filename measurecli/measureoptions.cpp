@@ -1,5 +1,6 @@
 #include "measureoptions.h"
 
+#include "reports.h"
 #include "terminal.h"
 
 #include <QCommandLineParser>
@@ -12,7 +13,7 @@ const QStringList intentNames = {"perceptual", "relative", "saturation", "absolu
 // One line naming the problem: the whole help would bury it in a script's log.
 ParsedOptions usageError(const QString &problem)
 {
-    printTo(stderr, "lumivant-measure: " + problem + "\nTry --help\n");
+    printTo(stderr, "lumivant-measure: " + terminalText(problem) + "\nTry --help\n");
     return {true, 2, {}};
 }
 

@@ -23,7 +23,8 @@ struct Run {
 };
 
 // The timeout only catches a hang; a measurement takes well under a second.
-Run measure(const QStringList &arguments, const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
+Run measure(const QStringList &arguments,
+            const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
 {
     QProcess program;
     program.setProcessEnvironment(environment);
@@ -150,8 +151,8 @@ private slots:
         QTest::newRow("grey") << grey << QStringList({"L=50.03", "a=0.00", "b=0.00", "C=0.00"});
         QTest::newRow("four inks")
             << inks
-            << QStringList({"pixels=20", "numberOfInks=4", "L=67.98", "a=-3.54", "b=-22.16", "inkC=40.00",
-                            "inkM=20.00", "inkY=0.00", "inkK=10.20", "inkTotal=70.20",
+            << QStringList({"pixels=20", "numberOfInks=4", "L=67.98", "a=-3.54", "b=-22.16", "C=22.45", "h=260.92",
+                            "inkC=40.00", "inkM=20.00", "inkY=0.00", "inkK=10.20", "inkTotal=70.20",
                             "profile=none (Default CMYK assigned)"});
         QTest::newRow("all masked") << green << QStringList({"ok=true", "pixels=0", "numberOfInks=3"});
     }
@@ -242,8 +243,9 @@ private slots:
                                     << "The file could not be read as an image: it is not a regular file (a FIFO).";
         QTest::newRow("folder image") << QStringList({dir})
                                       << "The file could not be read as an image: it is not a regular file (a folder).";
-        QTest::newRow("FIFO profile") << QStringList({"--profile", fifo, red})
-                                      << "The profile " + fifo + " could not be read: it is not a regular file (a FIFO).";
+        QTest::newRow("FIFO profile")
+            << QStringList({"--profile", fifo, red})
+            << "The profile " + fifo + " could not be read: it is not a regular file (a FIFO).";
     }
 
     void refusesWhatIsNotARegularFile()
@@ -417,6 +419,8 @@ private slots:
                                         << "lumivant-measure: unknown intent 'colorimetric'\nTry --help\n";
         QTest::newRow("unknown option") << QStringList({"--frob", "a.jpg"}) << 2
                                         << "lumivant-measure: unknown option --frob\nTry --help\n";
+        QTest::newRow("unknown option with an escape") << QStringList({"--fr\x1bob", "a.jpg"}) << 2
+                                                       << "lumivant-measure: unknown option --fr\\x1bob\nTry --help\n";
         QTest::newRow("unknown letter") << QStringList({"-z", "a.jpg"}) << 2
                                         << "lumivant-measure: unknown option -z\nTry --help\n";
         QTest::newRow("missing value") << QStringList({"a.jpg", "--format"}) << 2
