@@ -1,4 +1,5 @@
 #include "CVCImageWindow.h"
+#include "bytekeepingcodec.h"
 #include "commandline.h"
 #include "resourcedir.h"
 #include "identity.h"
@@ -12,6 +13,8 @@
 int main(int argc, char *argv[])
 {
     setApplicationIdentity();
+    // A file named on the command line or chosen in a dialog opens even when its name is not UTF-8.
+    ByteKeepingCodec::useForLocaleWhenUtf8();
     if (asksOnlyTheTerminal(argc, argv)) {
         // --help and --version answer without a window or a display.
         QCoreApplication terminal(argc, argv);
