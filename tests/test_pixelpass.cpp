@@ -99,8 +99,9 @@ private slots:
         QFETCH(bool, counted);
         QFETCH(QVector<double>, values);
         const auto colour = [format](int r, int g, int b, int a) {
-            return format == QImage::Format_RGBA64 ? QColor(QRgba64::fromRgba64(quint16(r), quint16(g), quint16(b), quint16(a)))
-                                                   : QColor(r, g, b, a);
+            if (format != QImage::Format_RGBA64)
+                return QColor(r, g, b, a);
+            return QColor(QRgba64::fromRgba64(quint16(r), quint16(g), quint16(b), quint16(a)));
         };
         const int full = format == QImage::Format_RGBA64 ? 65535 : 255;
         PixelSources sources{filled(3, 2, QImage::Format(format), colour(levels[0], levels[1], levels[2], levels[3])),
