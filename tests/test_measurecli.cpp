@@ -47,7 +47,8 @@ QList<QJsonObject> jsonLines(const QByteArray &out)
 }
 
 // Records of an RFC 4180 text: fields split at commas outside quotes, records
-// at line ends outside quotes, "" inside quotes for a quote.
+// at line ends outside quotes (a lone CR ends one too, as spreadsheet readers
+// take it), "" inside quotes for a quote.
 QVector<QStringList> csvRecords(const QByteArray &out)
 {
     const QString text = QString::fromUtf8(out);
@@ -62,10 +63,10 @@ QVector<QStringList> csvRecords(const QByteArray &out)
             ++i;
         } else if (c == '"' && (quoted || field.isEmpty())) {
             quoted = !quoted;
-        } else if (!quoted && (c == ',' || c == '\n')) {
+        } else if (!quoted && (c == ',' || c == '\n' || c == '\r')) {
             record << field;
             field.clear();
-            if (c == '\n') {
+            if (c != ',') {
                 records << record;
                 record.clear();
             }
