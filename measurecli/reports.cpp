@@ -125,12 +125,10 @@ QString jsonLine(const FileMeasurement &m)
         return line + ",\"error\":" + jsonString(m.error) + notes;
     const QStringList lab = colourValueTexts(m.average, false);
     const QStringList lch = colourValueTexts(m.average, true);
+    // In one pass: a marker such as %1 in the profile's name stays text.
     line += QString(",\"width\":%1,\"height\":%2,\"numberOfInks\":%3,\"profile\":%4,\"pixels\":%5")
-                .arg(m.width)
-                .arg(m.height)
-                .arg(m.numberOfInks)
-                .arg(jsonString(m.profile))
-                .arg(m.pixels);
+                .arg(QString::number(m.width), QString::number(m.height), QString::number(m.numberOfInks),
+                     jsonString(m.profile), QString::number(m.pixels));
     line += QString(",\"L\":%1,\"a\":%2,\"b\":%3,\"C\":%4,\"h\":%5").arg(lab[0], lab[1], lab[2], lch[1], lch[2]);
     if (m.numberOfInks == 4) {
         const QStringList inks = inkTexts(m);

@@ -305,7 +305,8 @@ private slots:
         const QString path = dir + "/" + name;
         QFile::remove(path);
         QVERIFY(QFile::copy(red, path));
-        const char *description = "Line one\r\nline two, \"quoted\"\tend";
+        // Markers like %1 in a description must stay text, not take another value's place.
+        const char *description = "Line one\r\nline two, \"quoted\"\t100%1 end";
         cmsHPROFILE profile = cmsCreate_sRGBProfile();
         setDescription(profile, description);
         const QString profilePath = saveProfile(profile, dir, "lines.icc");
@@ -324,11 +325,12 @@ private slots:
         const QJsonObject line = jsonLines(json.out).value(0);
         QCOMPARE(line["file"].toString(), path);
         QCOMPARE(line["profile"].toString(), QString(description));
+        QCOMPARE(line["pixels"].toInt(), 20);
 
         const QStringList table = QString::fromUtf8(measure({"--profile", profilePath, path}).out).split('\n');
         QCOMPARE(table.size(), 3);
         QVERIFY2(table[1].startsWith(dir + "/" + shown + "  "), qPrintable(table[1]));
-        QVERIFY2(table[1].endsWith("Line one\\r\\nline two, \"quoted\"\\tend"), qPrintable(table[1]));
+        QVERIFY2(table[1].endsWith("Line one\\r\\nline two, \"quoted\"\\t100%1 end"), qPrintable(table[1]));
         for (const QChar c : table[1])
             QVERIFY(c.category() != QChar::Other_Control);
     }
