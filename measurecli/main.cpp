@@ -46,7 +46,10 @@ int main(int argc, char *argv[])
     bool allMeasured = true;
     for (int k = 0; k < options.files.size(); ++k) {
         if (showProgress)
-            printTo(stderr, QString("\r\033[Kfile %1 of %2: %3").arg(k + 1).arg(options.files.size()).arg(terminalText(options.files[k])));
+            printTo(stderr, QString("\r\033[Kfile %1 of %2: %3")
+                                .arg(k + 1)
+                                .arg(options.files.size())
+                                .arg(terminalText(options.files[k])));
         const FileMeasurement result = measureFile(options.files[k], options, getResourceDir());
         allMeasured = allMeasured && result.ok();
         if (options.format == ReportFormat::Json)
