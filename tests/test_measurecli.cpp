@@ -365,6 +365,13 @@ private slots:
         const Run text = measure({path}, environment);
         QCOMPARE(text.exitCode, 0);
         QVERIFY2(text.out.contains("/red-\\xe9-\\xff.tif  54.29"), text.out.constData());
+
+        cmsHPROFILE srgb = cmsCreate_sRGBProfile();
+        setDescription(srgb, "Studio sRGB");
+        const QString profile = saveProfile(srgb, dir, QFile::decodeName("studio-\xe9.icc"));
+        const Run withProfile = measure({"--format", "json", "--profile", profile, path}, environment);
+        QCOMPARE(withProfile.exitCode, 0);
+        QCOMPARE(jsonLines(withProfile.out).value(0)["profile"].toString(), QString("Studio sRGB"));
     }
 
     void memoryLimitVariable_data()
