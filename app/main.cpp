@@ -1,8 +1,11 @@
 #include "CVCImageWindow.h"
+#include "bytekeepingcodec.h"
 #include "commandline.h"
 #include "resourcedir.h"
 #include "identity.h"
+#include "memorybudget.h"
 #include "startup.h"
+#include "terminal.h"
 
 #include <QApplication>
 #include <QPixmap>
@@ -12,6 +15,8 @@
 int main(int argc, char *argv[])
 {
     setApplicationIdentity();
+    // A file named on the command line or chosen in a dialog opens even when its name is not UTF-8.
+    ByteKeepingCodec::useForLocaleWhenUtf8();
     if (asksOnlyTheTerminal(argc, argv)) {
         // --help and --version answer without a window or a display.
         QCoreApplication terminal(argc, argv);
@@ -33,6 +38,9 @@ int main(int argc, char *argv[])
     // Paint the splash screen before the main window is built.
     QCoreApplication::processEvents();
 
+    const QString budgetWarning = memoryLimitWarning();
+    if (!budgetWarning.isEmpty())
+        printTo(stderr, "lumivant: " + budgetWarning + "\n");
     CVCImageWindow window;
     window.show();
     if (!request.imageFile.isEmpty())

@@ -1,5 +1,9 @@
 #include "colourprofile.h"
 
+#include "regularfile.h"
+
+#include <QFile>
+
 #include <lcms2_plugin.h>
 
 #include <cstdlib>
@@ -49,8 +53,10 @@ ColourProfile ColourProfile::fromBytes(const QByteArray &icc)
 
 ColourProfile ColourProfile::fromFile(const QString &path)
 {
+    if (!notRegularFileReason(path).isEmpty())
+        return ColourProfile();
     limitLittleCmsMemory();
-    return ColourProfile(cmsOpenProfileFromFile(path.toLocal8Bit().constData(), "r"));
+    return ColourProfile(cmsOpenProfileFromFile(QFile::encodeName(path).constData(), "r"));
 }
 
 ColourProfile ColourProfile::copyOf(cmsHPROFILE handle)

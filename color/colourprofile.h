@@ -15,6 +15,7 @@ public:
     ColourProfile() = default;
 
     static ColourProfile fromBytes(const QByteArray &icc);
+    // Null for anything but a regular file, which alone is opened.
     static ColourProfile fromFile(const QString &path);
     static ColourProfile srgb();
     // L*a*b* under D50, version 2 encoding.

@@ -6,7 +6,7 @@
 #include <QDir>
 #include <QImage>
 
-QString failureSentence(const Failure &failure)
+QString failureSentence(const Failure &failure, const QString &profilePath)
 {
     switch (failure.kind) {
     case FailureKind::NotAnImage:
@@ -18,7 +18,8 @@ QString failureSentence(const Failure &failure)
     case FailureKind::TooLarge:
         return QString("The image is too large for the memory a load may take: %1").arg(failure.reason);
     case FailureKind::ProfileUnreadable:
-        return QString("The profile %1 could not be read.").arg(QDir::toNativeSeparators(failure.reason));
+        return QString("The profile %1 could not be read: %2.")
+            .arg(QDir::toNativeSeparators(profilePath), failure.reason);
     case FailureKind::ProfileMismatch:
         return QString("The ICC profile does not match: %1").arg(failure.reason);
     case FailureKind::NoTransform:
@@ -37,6 +38,7 @@ FileMeasurement measureFile(const QString &file, const MeasureOptions &options, 
     LoadOutcome outcome = session.read(file);
     const Failure refused = outcome.failure;
     session.adopt(std::move(outcome));
+    result.notes = session.image().notes;
     if (refused) {
         result.error = failureSentence(refused);
         return result;
@@ -49,7 +51,7 @@ FileMeasurement measureFile(const QString &file, const MeasureOptions &options, 
     if (!useEmbedded) {
         const Failure unfit = session.chooseImageProfile(options.profile);
         if (unfit) {
-            result.error = failureSentence(unfit);
+            result.error = failureSentence(unfit, options.profile);
             return result;
         }
         result.profile = session.imageProfile().descriptionOr(options.profile.section('/', -1));
@@ -57,6 +59,8 @@ FileMeasurement measureFile(const QString &file, const MeasureOptions &options, 
 
     session.takeTotals(session.count());
     result.pixels = session.pixelTotals().pixelCount;
+    if (result.pixels == 0)
+        result.notes << MeasuringSession::nothingCountedNote();
     const std::optional<AverageColour> average = session.measure(useEmbedded, options.intent);
     if (!average) {
         result.error = failureSentence({FailureKind::NoTransform, session.noTransformReason(result.profile)});

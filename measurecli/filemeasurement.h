@@ -5,6 +5,7 @@
 #include "measureoptions.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <array>
 
@@ -22,6 +23,9 @@ struct FileMeasurement {
     AverageColour average;
     // The average on an sRGB monitor.
     std::array<int, 3> srgb{};
+    // What the window's status bar would tell of this file: fallbacks taken
+    // while reading, and that no pixel was counted.
+    QStringList notes;
 
     bool ok() const { return error.isEmpty(); }
 };
@@ -30,5 +34,6 @@ struct FileMeasurement {
 // the options, after loading that profile by hand for it).
 FileMeasurement measureFile(const QString &file, const MeasureOptions &options, const QString &resourceDir);
 
-// Why a step failed, as one sentence for the report.
-QString failureSentence(const Failure &failure);
+// Why a step failed, as one sentence for the report; profilePath names the
+// hand-loaded profile when that is what failed to open.
+QString failureSentence(const Failure &failure, const QString &profilePath = QString());

@@ -1,7 +1,9 @@
 // lumivant-measure: the window's measurement for whole folders of files, in scripts.
+#include "bytekeepingcodec.h"
 #include "filemeasurement.h"
 #include "identity.h"
 #include "measureoptions.h"
+#include "memorybudget.h"
 #include "reports.h"
 #include "resourcedir.h"
 #include "terminal.h"
@@ -24,6 +26,8 @@ void dropDebugLines(QtMsgType type, const QMessageLogContext &, const QString &m
 int main(int argc, char *argv[])
 {
     setApplicationIdentity();
+    // File names are passed on as the system gives them, UTF-8 or not.
+    ByteKeepingCodec::useForLocaleWhenUtf8();
     QCoreApplication app(argc, argv);
     qInstallMessageHandler(dropDebugLines);
     useProgramImageReaders();
@@ -31,6 +35,9 @@ int main(int argc, char *argv[])
     if (parsed.exitNow)
         return parsed.exitCode;
     const MeasureOptions &options = parsed.options;
+    const QString budgetWarning = memoryLimitWarning();
+    if (!budgetWarning.isEmpty())
+        printTo(stderr, "lumivant-measure: " + budgetWarning + "\n");
 
     const bool showProgress = options.files.size() > 1 && isatty(STDERR_FILENO);
     if (options.format == ReportFormat::Csv)
@@ -39,7 +46,10 @@ int main(int argc, char *argv[])
     bool allMeasured = true;
     for (int k = 0; k < options.files.size(); ++k) {
         if (showProgress)
-            printTo(stderr, QString("\r\033[Kfile %1 of %2: %3").arg(k + 1).arg(options.files.size()).arg(options.files[k]));
+            printTo(stderr, QString("\r\033[Kfile %1 of %2: %3")
+                                .arg(k + 1)
+                                .arg(options.files.size())
+                                .arg(terminalText(options.files[k])));
         const FileMeasurement result = measureFile(options.files[k], options, getResourceDir());
         allMeasured = allMeasured && result.ok();
         if (options.format == ReportFormat::Json)

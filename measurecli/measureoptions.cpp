@@ -1,5 +1,6 @@
 #include "measureoptions.h"
 
+#include "reports.h"
 #include "terminal.h"
 
 #include <QCommandLineParser>
@@ -9,10 +10,20 @@ namespace {
 
 const QStringList intentNames = {"perceptual", "relative", "saturation", "absolute"};
 
-ParsedOptions usageError(const QCommandLineParser &parser, const QString &error)
+// One line naming the problem: the whole help would bury it in a script's log.
+ParsedOptions usageError(const QString &problem)
 {
-    printTo(stderr, error + "\n\n" + parser.helpText());
+    printTo(stderr, "lumivant-measure: " + terminalText(problem) + "\nTry --help\n");
     return {true, 2, {}};
+}
+
+QString parseProblem(const QCommandLineParser &parser)
+{
+    const QStringList unknown = parser.unknownOptionNames();
+    if (unknown.isEmpty())
+        return parser.errorText();
+    const QString name = unknown.first();
+    return "unknown option " + QString(name.size() == 1 ? "-" : "--") + name;
 }
 
 } // namespace
@@ -35,7 +46,7 @@ ParsedOptions parseMeasureOptions(const QStringList &arguments)
     parser.addPositionalArgument("FILE", "The images to measure, one after another.", "FILE...");
 
     if (!parser.parse(arguments))
-        return usageError(parser, parser.errorText());
+        return usageError(parseProblem(parser));
     if (parser.isSet(help)) {
         printTo(stdout, parser.helpText());
         return {true, 0, {}};
@@ -51,14 +62,14 @@ ParsedOptions parseMeasureOptions(const QStringList &arguments)
     else if (formatName == "json")
         parsed.options.format = ReportFormat::Json;
     else if (formatName != "text")
-        return usageError(parser, "Unknown format '" + formatName + "'.");
+        return usageError("unknown format '" + formatName + "'");
     parsed.options.intent = int(intentNames.indexOf(parser.value(intent)));
     if (parsed.options.intent < 0)
-        return usageError(parser, "Unknown intent '" + parser.value(intent) + "'.");
+        return usageError("unknown intent '" + parser.value(intent) + "'");
     parsed.options.lch = parser.isSet(lch);
     parsed.options.profile = parser.value(profile);
     parsed.options.files = parser.positionalArguments();
     if (parsed.options.files.isEmpty())
-        return usageError(parser, "No image file given.");
+        return usageError("no image file given");
     return parsed;
 }

@@ -11,9 +11,16 @@
 // One JSON object, on one line, for a file.
 QString jsonLine(const FileMeasurement &measured);
 
+// CSV fields are quoted as RFC 4180 asks; a file's notes share one field.
+QString csvNoteSeparator();
 QString csvHeader();
 QString csvRow(const FileMeasurement &measured);
 
+// Text for a terminal: control characters, line separators and the kept
+// bytes of a file name that is not UTF-8 as escapes (\r, \n, \t, \x1b,
+// \u2028), so no name can move the cursor or break a line.
+QString terminalText(const QString &text);
+
 // An aligned table for people, in L*a*b* or L*C*h*, with the inks when any
-// file has four.
+// file has four, and each file's notes under its row.
 QString textTable(const QVector<FileMeasurement> &measured, bool lch);

@@ -10,7 +10,7 @@ enum class FailureKind {
     Undecodable,       // a reader takes it, but its picture cannot be decoded
     Unsupported,       // decoded, but not an image the tool can measure
     TooLarge,          // it would take more memory than a load may
-    ProfileUnreadable, // a hand-loaded profile that does not open
+    ProfileUnreadable, // a hand-loaded profile that does not open (the reason says why)
     ProfileMismatch,   // a hand-loaded profile that cannot describe the image
     NoTransform,       // no conversion from the image's profile to L*a*b*
 };

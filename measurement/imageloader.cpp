@@ -4,12 +4,14 @@
 #include "defaultprofiles.h"
 #include "memorybudget.h"
 #include "progressfile.h"
+#include "regularfile.h"
 
 #include <QColorSpace>
 #include <QCoreApplication>
 #include <QImageReader>
 
 #include <cstring>
+#include <limits>
 #include <new>
 
 namespace {
@@ -136,7 +138,11 @@ Failure identify(QImageReader &reader, LoadedImage &image, const QString &resour
 qint64 loadNeed(QSize size, int numberOfInks)
 {
     const qint64 pixels = qint64(size.width()) * size.height();
-    return pixels * (4 + (numberOfInks >= 4 ? 16 : 0) + 8 + 4);
+    const qint64 bytesPerPixel = 4 + (numberOfInks >= 4 ? 16 : 0) + 8 + 4;
+    // A header may announce a size whose bytes no qint64 holds; it needs more than any budget.
+    if (pixels > std::numeric_limits<qint64>::max() / bytesPerPixel)
+        return std::numeric_limits<qint64>::max();
+    return pixels * bytesPerPixel;
 }
 
 bool isJpeg(const QImageReader &reader)
@@ -226,6 +232,11 @@ void decode(QImageReader &reader, qint64 fileSize, const QString &resourceDir, L
 LoadOutcome loadImageFile(const QString &fileName, const QString &resourceDir, WorkControl *control)
 {
     LoadOutcome outcome;
+    const QString notRegular = notRegularFileReason(fileName);
+    if (!notRegular.isEmpty()) {
+        outcome.failure = {FailureKind::NotAnImage, notRegular};
+        return outcome;
+    }
     ProgressFile file(fileName, control);
     if (!file.open(QIODevice::ReadOnly)) {
         outcome.failure = {FailureKind::NotAnImage, file.errorString()};

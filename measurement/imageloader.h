@@ -21,6 +21,7 @@ struct LoadOutcome {
 
 // Reads fileName: the picture, its attributes ("Description" text), its
 // embedded profile or the default one from resourceDir, and for four inks
-// the two ink images. Refuses more than four inks, CIELab images and
-// separations whose ink images are missing or too small.
+// the two ink images. Refuses anything but a regular file before opening it,
+// more than four inks, CIELab images and separations whose ink images are
+// missing or too small.
 LoadOutcome loadImageFile(const QString &fileName, const QString &resourceDir, WorkControl *control = nullptr);

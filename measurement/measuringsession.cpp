@@ -2,11 +2,33 @@
 
 #include "fastpass.h"
 #include "profilefit.h"
+#include "regularfile.h"
 
 #include "defaultprofiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("CVCImageWindow", text);
+}
+
+// Why a profile file does not open, in words.
+QString unreadableReason(const QString &path)
+{
+    const QString notRegular = notRegularFileReason(path);
+    if (!notRegular.isEmpty())
+        return notRegular;
+    if (!QFileInfo::exists(path))
+        return tr("there is no such file");
+    return tr("Little CMS cannot read it as an ICC profile");
+}
+
+} // namespace
 
 LoadOutcome MeasuringSession::read(const QString &fileName, WorkControl *control) const
 {
@@ -41,7 +63,7 @@ ColourProfile MeasuringSession::openImageProfile(const QString &path, Failure *f
 {
     ColourProfile candidate = ColourProfile::fromFile(path);
     if (!candidate) {
-        *failure = {FailureKind::ProfileUnreadable, path};
+        *failure = {FailureKind::ProfileUnreadable, unreadableReason(path)};
         return candidate;
     }
     const QString mismatch = profileMismatch(current.attributes, candidate);
@@ -52,8 +74,7 @@ ColourProfile MeasuringSession::openImageProfile(const QString &path, Failure *f
     // A profile that opens may still be cut short or damaged inside.
     if (!averageColour(PixelTotals(), numberOfInks(), candidate.handle(), INTENT_RELATIVE_COLORIMETRIC)) {
         *failure = {FailureKind::ProfileMismatch,
-                    QCoreApplication::translate("CVCImageWindow", "Little CMS cannot convert through this profile: it "
-                                                                  "is damaged or incomplete.")};
+                    tr("Little CMS cannot convert through this profile: it is damaged or incomplete.")};
         return ColourProfile();
     }
     return candidate;
@@ -86,10 +107,9 @@ QString MeasuringSession::noTransformReason(const QString &profileText) const
     if (!current.missingProfileReason.isEmpty())
         return current.missingProfileReason;
     if (!current.sourceProfile)
-        return QCoreApplication::translate("CVCImageWindow", "The default profile %1 could not be opened.")
+        return tr("The default profile %1 could not be opened.")
             .arg(QDir::toNativeSeparators(defaultProfileFile(resourceDir, numberOfInks())));
-    return QCoreApplication::translate("CVCImageWindow",
-                                       "Little CMS cannot convert %1 channels through the profile \"%2\" to L*a*b*.")
+    return tr("Little CMS cannot convert %1 channels through the profile \"%2\" to L*a*b*.")
         .arg(numberOfInks())
         .arg(profileText);
 }
@@ -110,6 +130,11 @@ std::optional<PixelReading> MeasuringSession::readPixel(int x, int y, bool useEm
     if (const std::optional<AverageColour> colour = averageColour(one, inks, measuringProfile(useEmbedded), intent))
         reading.lab = colour->lab;
     return reading;
+}
+
+QString MeasuringSession::nothingCountedNote()
+{
+    return tr("No pixel counted: every pixel is masked");
 }
 
 std::optional<AverageColour> MeasuringSession::measure(bool useEmbedded, int intent)

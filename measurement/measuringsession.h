@@ -55,6 +55,9 @@ public:
     void takeTotals(const PixelTotals &sums) { totals = sums; }
     const PixelTotals &pixelTotals() const { return totals; }
 
+    // The note the status bar shows when a count found no pixel to measure.
+    static QString nothingCountedNote();
+
     // The average of the kept sums; an empty count becomes one. Nothing when
     // no L*a*b* transform can be made.
     std::optional<AverageColour> measure(bool useEmbedded, int intent);

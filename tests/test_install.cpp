@@ -38,25 +38,35 @@ private slots:
         const Run install = run(LUMIVANT_CMAKE, {"--install", LUMIVANT_BUILD_DIR, "--prefix", prefix});
         QVERIFY2(install.exitCode == 0, install.out.constData());
         const QString dir = testDirectory();
+        // One flat colour of 40 %, 20 %, 0 % and 10.2 % ink, through each of the program's readers.
+        const QVector<int> inks = {102, 51, 0, 26};
         CmykJpegFile jpeg;
-        jpeg.ink = [](int x, int y, int c) { return (x * 11 + y * 3 + c * 50) % 256; };
+        jpeg.ink = [inks](int, int, int c) { return inks[c]; };
         images << writeCmykJpeg(dir + "/inks.jpg", jpeg);
         TiffPage tiff;
-        tiff.sample = [](int x, int y, int s) { return (x * 40 + y * 30 + s * 20) % 256; };
+        tiff.sample = [inks](int, int, int s) { return inks[s]; };
         QVERIFY(writeTiff(dir + "/inks.tif", {tiff}));
         images << dir + "/inks.tif";
     }
 
-    // The same numbers as the build tree: the readers and the default profiles are found.
+    // The readers and the default CMYK profile are found: the values worked out
+    // once with Little CMS through that press profile, relative colorimetric.
     void installedProgramsRun()
     {
-        const Run built = run(QCoreApplication::applicationDirPath() + "/lumivant-measure",
-                              QStringList({"--format", "json"}) + images);
-        const Run installed = run(prefix + "/bin/lumivant-measure", QStringList({"--format", "json"}) + images);
+        const Run installed = run(prefix + "/bin/lumivant-measure", QStringList({"--format", "csv"}) + images);
         QCOMPARE(installed.exitCode, 0);
-        QCOMPARE(installed.out, built.out);
-        QVERIFY(installed.out.contains("\"profile\":\"none (Default CMYK assigned)\""));
-        QVERIFY(installed.out.contains("\"numberOfInks\":4"));
+        const QList<QByteArray> rows = installed.out.split('\n');
+        QCOMPARE(rows.size(), 4);
+        const QSize sizes[] = {{16, 16}, {4, 3}};
+        for (int i = 0; i < 2; ++i) {
+            const QString expected = QString("%1,true,,%2,%3,4,none (Default CMYK assigned),%4,67.98,-3.54,-22.16,"
+                                             "22.45,260.92,40.00,20.00,0.00,10.20,70.20")
+                                         .arg(images[i])
+                                         .arg(sizes[i].width())
+                                         .arg(sizes[i].height())
+                                         .arg(sizes[i].width() * sizes[i].height());
+            QCOMPARE(QString(rows[i + 1]).section(',', 0, 17), expected);
+        }
         const Run version = run(prefix + "/bin/lumivant", {"--version"});
         QCOMPARE(version.out, ("Lumivant " + QCoreApplication::applicationVersion() + "\n").toUtf8());
     }

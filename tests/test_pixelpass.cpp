@@ -1,4 +1,6 @@
-// Channel values, masks and sums of the pass over all pixels.
+// Channel values, masks and sums of the pass over all pixels; the mask rule
+// through the fast pass the program runs.
+#include "fastpass.h"
 #include "lcmshandles.h"
 #include "referencepass.h"
 
@@ -21,6 +23,12 @@ void setInks(QImage &page1, QImage &page2, int x, int y, int c, int m, int ye, i
     page2.setPixel(x, y, qRgb(level(k), coverage, 0));
 }
 
+// The ink per cent that a level of an ink page stands for.
+double inkPercent(int level, int full)
+{
+    return double(scaledFraction(qreal(level) / full, 100.0));
+}
+
 } // namespace
 
 class TestPixelPass : public QObject
@@ -28,55 +36,86 @@ class TestPixelPass : public QObject
     Q_OBJECT
 
 private slots:
-    void greenKeyOnlyForThreeChannels_data()
+    // The mask rule through the pass the program runs: six equal pixels, all
+    // counted or all left out, and the exact sums of those counted.
+    void masks_data()
     {
         QTest::addColumn<int>("channels");
-        QTest::addColumn<bool>("masked");
-        QTest::newRow("grey") << 1 << false;
-        QTest::newRow("two colours") << 2 << false;
-        QTest::newRow("RGB") << 3 << true;
-        QTest::newRow("no count") << 0 << false;
+        QTest::addColumn<int>("format");
+        // Red, green, blue, alpha; or for four inks C, M, Y, K and the coverage. Levels of the format.
+        QTest::addColumn<QVector<int>>("levels");
+        QTest::addColumn<bool>("counted");
+        QTest::addColumn<QVector<double>>("values");
+        const int rgb = QImage::Format_ARGB32;
+        const int deep = QImage::Format_RGBA64;
+        const double k99 = inkPercent(252, 255);
+        QTest::newRow("RGB") << 3 << rgb << QVector<int>{10, 20, 30, 255} << true << QVector<double>{10, 20, 30, 0};
+        QTest::newRow("green key") << 3 << rgb << QVector<int>{0, 255, 0, 255} << false << QVector<double>();
+        QTest::newRow("green key but blue 1") << 3 << rgb << QVector<int>{0, 255, 1, 255} << true
+                                             << QVector<double>{0, 255, 1, 0};
+        QTest::newRow("green key but red 1") << 3 << rgb << QVector<int>{1, 255, 0, 255} << true
+                                            << QVector<double>{1, 255, 0, 0};
+        QTest::newRow("green key but green 254") << 3 << rgb << QVector<int>{0, 254, 0, 255} << true
+                                                << QVector<double>{0, 254, 0, 0};
+        QTest::newRow("green key, 16-bit") << 3 << deep << QVector<int>{0, 65535, 0, 65535} << false
+                                           << QVector<double>();
+        QTest::newRow("green key but blue 1, 16-bit")
+            << 3 << deep << QVector<int>{0, 65535, 1, 65535} << true
+            << QVector<double>{0, 255, double(scaledFraction(1 / 65535.0, 255.0)), 0};
+        QTest::newRow("green in a two-colour image") << 2 << rgb << QVector<int>{0, 255, 0, 255} << true
+                                                     << QVector<double>{0, 255, 0, 0};
+        QTest::newRow("green in a grey image") << 1 << rgb << QVector<int>{0, 255, 0, 255} << true
+                                               << QVector<double>{0, 255, 0, 0};
+        QTest::newRow("transparent") << 3 << rgb << QVector<int>{10, 20, 30, 0} << false << QVector<double>();
+        QTest::newRow("half transparent") << 3 << rgb << QVector<int>{40, 50, 60, 128} << true
+                                          << QVector<double>{40, 50, 60, 0};
+        QTest::newRow("transparent, 16-bit") << 3 << deep << QVector<int>{1000, 2000, 3000, 0} << false
+                                             << QVector<double>();
+        QTest::newRow("all four inks at 100") << 4 << rgb << QVector<int>{255, 255, 255, 255, 255} << false
+                                              << QVector<double>();
+        QTest::newRow("black at 99") << 4 << rgb << QVector<int>{255, 255, 255, 252, 255} << true
+                                     << QVector<double>{100, 100, 100, k99};
+        QTest::newRow("cyan at 99") << 4 << rgb << QVector<int>{252, 255, 255, 255, 255} << true
+                                    << QVector<double>{k99, 100, 100, 100};
+        QTest::newRow("magenta at 99") << 4 << rgb << QVector<int>{255, 252, 255, 255, 255} << true
+                                       << QVector<double>{100, k99, 100, 100};
+        QTest::newRow("yellow at 99") << 4 << rgb << QVector<int>{255, 255, 252, 255, 255} << true
+                                      << QVector<double>{100, 100, k99, 100};
+        QTest::newRow("all four inks at 100, 16-bit") << 4 << deep << QVector<int>{65535, 65535, 65535, 65535, 65535}
+                                                      << false << QVector<double>();
+        QTest::newRow("black at 99, 16-bit") << 4 << deep << QVector<int>{65535, 65535, 65535, 64880, 65535} << true
+                                             << QVector<double>{100, 100, 100, inkPercent(64880, 65535)};
+        QTest::newRow("no coverage") << 4 << rgb << QVector<int>{51, 77, 102, 26, 0} << false << QVector<double>();
+        QTest::newRow("half coverage") << 4 << rgb << QVector<int>{51, 0, 0, 0, 128} << true
+                                       << QVector<double>{20, 0, 0, 0};
+        QTest::newRow("paper") << 4 << rgb << QVector<int>{0, 0, 0, 0, 255} << true << QVector<double>{0, 0, 0, 0};
     }
 
-    void greenKeyOnlyForThreeChannels()
+    void masks()
     {
         QFETCH(int, channels);
-        QFETCH(bool, masked);
-        PixelSources sources{filled(2, 1, QImage::Format_RGB32, QColor(0, 255, 0)), {}, {}, channels};
-        sources.picture.setPixel(1, 0, qRgb(0, 254, 0));
-        const PixelTotals totals = referencePass(sources, nullptr, 1.0f, nullptr);
-        QCOMPARE(totals.pixelCount, masked ? 1 : 2);
-        QCOMPARE(totals.channelSums[1], masked ? 254.0 : 509.0);
-    }
-
-    void fourInkMasks_data()
-    {
-        QTest::addColumn<QVector<int>>("inks");
-        QTest::addColumn<int>("coverage");
-        QTest::addColumn<bool>("counted");
-        QTest::newRow("all inks full") << QVector<int>{100, 100, 100, 100} << 255 << false;
-        QTest::newRow("black at 99") << QVector<int>{100, 100, 100, 99} << 255 << true;
-        QTest::newRow("no coverage") << QVector<int>{20, 30, 40, 10} << 0 << false;
-        QTest::newRow("half coverage") << QVector<int>{20, 30, 40, 10} << 128 << true;
-        QTest::newRow("paper") << QVector<int>{0, 0, 0, 0} << 255 << true;
-    }
-
-    void fourInkMasks()
-    {
-        QFETCH(QVector<int>, inks);
-        QFETCH(int, coverage);
+        QFETCH(int, format);
+        QFETCH(QVector<int>, levels);
         QFETCH(bool, counted);
-        QImage page1 = filled(1, 1, QImage::Format_RGB32, Qt::black);
-        QImage page2 = page1;
-        setInks(page1, page2, 0, 0, inks[0], inks[1], inks[2], inks[3], coverage);
-        const PixelSources sources{filled(1, 1, QImage::Format_RGB32, Qt::white), page1, page2, 4};
-        const PixelValues values = readPixelValues(sources, 0, 0);
+        QFETCH(QVector<double>, values);
+        const auto colour = [format](int r, int g, int b, int a) {
+            if (format != QImage::Format_RGBA64)
+                return QColor(r, g, b, a);
+            return QColor(QRgba64::fromRgba64(quint16(r), quint16(g), quint16(b), quint16(a)));
+        };
+        const int full = format == QImage::Format_RGBA64 ? 65535 : 255;
+        PixelSources sources{filled(3, 2, QImage::Format(format), colour(levels[0], levels[1], levels[2], levels[3])),
+                             {}, {}, channels};
+        if (channels == 4) {
+            sources.picture = filled(3, 2, QImage::Format_RGB32, Qt::white);
+            sources.inkPage1 = filled(3, 2, QImage::Format(format), colour(levels[0], levels[1], levels[2], full));
+            sources.inkPage2 = filled(3, 2, QImage::Format(format), colour(levels[3], levels[4], 0, full));
+        }
+        QImage noDisplay;
+        const PixelTotals totals = fastPass(sources, nullptr, 1.0f, &noDisplay);
+        QCOMPARE(totals.pixelCount, counted ? 6 : 0);
         for (int i = 0; i < 4; ++i)
-            QCOMPARE(values.channel[i], scaledFraction(qRound(inks[i] * 2.55) / 255.0, 100.0));
-        QCOMPARE(maskOf(values, 4) == PixelMask::Counted, counted);
-        const PixelTotals totals = referencePass(sources, nullptr, 1.0f, nullptr);
-        QCOMPARE(totals.pixelCount, counted ? 1 : 0);
-        QCOMPARE(totals.channelSums[3], counted ? double(values.channel[3]) : 0.0);
+            QCOMPARE(totals.channelSums[size_t(i)], counted ? 6 * values[i] : 0.0);
     }
 
     // Full levels land exactly on 255 and 100, empty ones on 0.

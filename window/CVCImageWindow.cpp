@@ -6,6 +6,7 @@
 #include "LabelElision.h"
 #include "PictureZoom.h"
 #include "PointerReadout.h"
+#include "memorybudget.h"
 #include "monitorprofilewatch.h"
 #include "resourcedir.h"
 
@@ -37,6 +38,7 @@ CVCImageWindow::CVCImageWindow(QWidget *parent)
     SetupDesktopUse();
     ResetPanel();
     LoadSettings();
+    NoteMemoryLimit();
 }
 
 CVCImageWindow::~CVCImageWindow()
@@ -149,6 +151,14 @@ void CVCImageWindow::ResetPanel()
     ui->cmykF->hide();
     ui->zoomF->hide();
     pointerReadout->clear();
+}
+
+// An unusable memory limit is ignored or clamped; every load says so again.
+void CVCImageWindow::NoteMemoryLimit()
+{
+    const QString warning = memoryLimitWarning();
+    if (!warning.isEmpty())
+        statusNotes.add(warning);
 }
 
 void CVCImageWindow::LoadSettings()

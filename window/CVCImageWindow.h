@@ -60,6 +60,7 @@ private:
     void SetupDesktopUse();
     void ResetPanel();
     void LoadSettings();
+    void NoteMemoryLimit();
     void SaveSettings();
     bool showWarning(const QString &message, bool withCancel, const QString &reason = QString());
 

@@ -96,6 +96,7 @@ bool CVCImageWindow::ShowLoad(LoadOutcome &&outcome, RenderedDisplay &&rendered,
     shownFileName.clear();
     ResetPanel();
     statusNotes.clear();
+    NoteMemoryLimit();
     const Failure failure = outcome.failure;
     if (outcome.reach != LoadOutcome::Reach::NoReader)
         displayImage = QImage();

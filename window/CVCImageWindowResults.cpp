@@ -49,7 +49,7 @@ void CVCImageWindow::ShowDisplay(RenderedDisplay &&rendered)
         pictureZoom->fit();
     update();
     if (rendered.totals.pixelCount == 0)
-        statusNotes.add(tr("No pixel counted: every pixel is masked"));
+        statusNotes.add(MeasuringSession::nothingCountedNote());
     if (!session.image().sourceProfile)
         showWarning(tr("noProfile"), false, session.noTransformReason(QString()));
 }
