@@ -4,7 +4,6 @@
 #include "jpegiccchunks.h"
 #include "memorybudget.h"
 
-#include <QDebug>
 #include <QIODevice>
 
 #include <csetjmp>
@@ -77,8 +76,7 @@ struct ErrorManager {
 
 void errorExit(j_common_ptr info)
 {
-    auto *errors = reinterpret_cast<ErrorManager *>(info->err);
-    stop(info, errors->kind == JpegFailure::Kind::CutOff ? JpegFailure::Kind::CutOff : JpegFailure::Kind::Damaged);
+    stop(info, JpegFailure::Kind::Damaged);
 }
 
 void emitMessage(j_common_ptr info, int level)

@@ -142,9 +142,9 @@ QString writeCmykJpeg(const QString &path, const CmykJpegFile &file)
 namespace {
 
 // An Exif block (big-endian TIFF) with the one orientation tag.
-QByteArray exifOrientation(int orientation)
+QByteArray exifBlock(int orientation)
 {
-    QByteArray exif("Exif\0\0MM\0\x2A\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0", 23);
+    QByteArray exif("Exif\0\0MM\0\x2A\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0", 25);
     exif += char(orientation);
     exif += QByteArray(6, '\0');
     return exif;
@@ -171,7 +171,7 @@ QByteArray colourJpegBytes(const ColourJpegFile &file)
     info.restart_in_rows = file.restartRows;
     jpeg_start_compress(&info, TRUE);
     if (file.exifOrientation > 0) {
-        const QByteArray exif = exifOrientation(file.exifOrientation);
+        const QByteArray exif = exifBlock(file.exifOrientation);
         jpeg_write_marker(&info, JPEG_APP0 + 1, reinterpret_cast<const JOCTET *>(exif.constData()), unsigned(exif.size()));
     }
     std::vector<JSAMPLE> row(size_t(file.width) * size_t(file.components));

@@ -329,6 +329,7 @@ private slots:
         QTest::addColumn<QString>("problem");
         QTest::newRow("chunk 4 of 6 missing") << QVector<int>({1, 2, 3, 5, 6}) << "its chunk 4 of 6 is missing";
         QTest::newRow("chunk 3 of 6 twice") << QVector<int>({1, 2, 3, 3, 4, 5, 6}) << "its chunk 3 of 6 is there twice";
+        QTest::newRow("chunk numbered 7 of 6") << QVector<int>({1, 2, 3, 4, 5, 7}) << "one of its chunks is numbered 7 of 6";
     }
 
     // A profile that lost a chunk is not used, and the status bar says so.
