@@ -50,9 +50,11 @@ class JpegDecoder
 public:
     // The most rows one call of readRows delivers.
     static constexpr int maxBandRows = 16;
-    // Real progressive pictures have about ten scans; libjpeg-turbo's own
-    // scan limit is 500, far above them and low enough that scans by the
-    // thousand (each a pass over all coefficients) cannot take minutes.
+    // Progressive writers use about ten scans (libjpeg's own script for
+    // colour has ten), finer scripts a few dozen; 500 leaves them room and
+    // is the limit libjpeg-turbo's TurboJPEG API applies on request. Each
+    // scan is a pass over its components' coefficients, so thousands of
+    // tiny scans over a large picture take minutes; 500 keeps that short.
     static constexpr int maxScans = 500;
 
     explicit JpegDecoder(QIODevice *device);
