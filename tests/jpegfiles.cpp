@@ -45,11 +45,14 @@ void startInMemory(jpeg_compress_struct &info, jpeg_error_mgr &errors, unsigned 
     jpeg_set_defaults(&info);
 }
 
-// A progressive script whose last scan, an AC refinement of the first
-// component, is repeated: libjpeg writes no such file, so the repeats are
-// put in by copying that scan's bytes (its tables, header and data).
+// The file with its last scan (an AC refinement of the first component
+// after refinementScript) repeated; none when repeats is 0. libjpeg writes
+// no such file, so the repeats are copies of that scan's bytes: its
+// tables, header and data.
 QByteArray repeatLastScan(const QByteArray &bytes, int repeats)
 {
+    if (repeats <= 0)
+        return bytes;
     const int end = bytes.lastIndexOf("\xFF\xD9");
     int scan = bytes.lastIndexOf("\xFF\xDA");
     const int tables = bytes.lastIndexOf("\xFF\xC4", scan);
@@ -82,6 +85,19 @@ void refinementScript(jpeg_compress_struct &info, std::vector<jpeg_scan_info> &s
     info.num_scans = int(scans.size());
 }
 
+// The scans (progressive, or the refinement script), entropy coding and
+// restart interval a test file asks for.
+template <typename File>
+void setCoding(jpeg_compress_struct &info, std::vector<jpeg_scan_info> &scans, const File &file)
+{
+    if (file.repeatedRefinements > 0)
+        refinementScript(info, scans);
+    else if (file.progressive)
+        jpeg_simple_progression(&info);
+    info.arith_code = file.arithmetic;
+    info.restart_in_rows = file.restartRows;
+}
+
 // libjpeg moves the buffer as it grows; its last place is known only once finished.
 QByteArray finish(jpeg_compress_struct &info, unsigned char **buffer, unsigned long *size)
 {
@@ -108,12 +124,7 @@ QByteArray cmykJpegBytes(const CmykJpegFile &file)
     if (file.subsampled)
         info.comp_info[0].h_samp_factor = info.comp_info[0].v_samp_factor = 2;
     std::vector<jpeg_scan_info> scans;
-    if (file.repeatedRefinements > 0)
-        refinementScript(info, scans);
-    else if (file.progressive)
-        jpeg_simple_progression(&info);
-    info.arith_code = file.arithmetic;
-    info.restart_in_rows = file.restartRows;
+    setCoding(info, scans, file);
     jpeg_start_compress(&info, TRUE);
     for (const QByteArray &comment : file.comments)
         jpeg_write_marker(&info, JPEG_COM, reinterpret_cast<const JOCTET *>(comment.constData()), unsigned(comment.size()));
@@ -127,8 +138,7 @@ QByteArray cmykJpegBytes(const CmykJpegFile &file)
         JSAMPROW rows[1] = {row.data()};
         jpeg_write_scanlines(&info, rows, 1);
     }
-    const QByteArray bytes = finish(info, &buffer, &size);
-    return file.repeatedRefinements > 0 ? repeatLastScan(bytes, file.repeatedRefinements) : bytes;
+    return repeatLastScan(finish(info, &buffer, &size), file.repeatedRefinements);
 }
 
 QString writeCmykJpeg(const QString &path, const CmykJpegFile &file)
@@ -163,12 +173,7 @@ QByteArray colourJpegBytes(const ColourJpegFile &file)
     info.comp_info[0].h_samp_factor = file.hSampling;
     info.comp_info[0].v_samp_factor = file.vSampling;
     std::vector<jpeg_scan_info> scans;
-    if (file.repeatedRefinements > 0)
-        refinementScript(info, scans);
-    else if (file.progressive)
-        jpeg_simple_progression(&info);
-    info.arith_code = file.arithmetic;
-    info.restart_in_rows = file.restartRows;
+    setCoding(info, scans, file);
     jpeg_start_compress(&info, TRUE);
     if (file.exifOrientation > 0) {
         const QByteArray exif = exifBlock(file.exifOrientation);
@@ -182,8 +187,7 @@ QByteArray colourJpegBytes(const ColourJpegFile &file)
         JSAMPROW rows[1] = {row.data()};
         jpeg_write_scanlines(&info, rows, 1);
     }
-    const QByteArray bytes = finish(info, &buffer, &size);
-    return file.repeatedRefinements > 0 ? repeatLastScan(bytes, file.repeatedRefinements) : bytes;
+    return repeatLastScan(finish(info, &buffer, &size), file.repeatedRefinements);
 }
 
 QByteArray withStrayByteBeforeFrame(const QByteArray &bytes)
