@@ -342,11 +342,17 @@ private slots:
         file.icc = defaultCmykBytes();
         file.iccChunkSize = (file.icc.size() + 5) / 6;
         file.iccChunkOrder = order;
+        const QString note = "The profile embedded in the file is damaged (" + problem +
+                             "); the default profile is used instead.";
         const LoadOutcome outcome = loadBytes(dir + "/chunks.jpg", cmykJpegBytes(file));
         QVERIFY(!outcome.failure);
-        QCOMPARE(outcome.image.notes, QStringList({"The profile embedded in the file is damaged (" + problem +
-                                                   "); the default profile is used instead."}));
+        QCOMPARE(outcome.image.notes, QStringList({note}));
         QCOMPARE(outcome.image.sourceProfileText, QString("none (Default CMYK assigned)"));
+        CVCImageWindow window;
+        WindowTestAccess access(window);
+        QCOMPARE(clickThroughDialog(access.ui().loadImagePB, dir + "/chunks.jpg"), QStringList());
+        const QString shown = access.ui().mainStatusBar->currentMessage();
+        QVERIFY2(shown.startsWith(note + "  "), qPrintable(shown));
     }
 
     void fourInkImages_data()
