@@ -57,13 +57,14 @@ void termSource(j_decompress_ptr) {}
 // the caller. Warnings while the header is read (stray bytes between
 // markers, which libjpeg skips) leave the picture whole; a warning while
 // the scans are decoded means corrupt data and is kept, so the picture is
-// refused once decoded (the scan limit still bounds the time).
+// refused (the scan limit still bounds the time of a progressive one).
 struct ErrorManager {
     jpeg_error_mgr manager;
     std::jmp_buf jump;
     char message[JMSG_LENGTH_MAX];
     JpegFailure::Kind kind;
     bool decoding;
+    bool finishing;
 };
 
 [[noreturn]] void stop(j_common_ptr info, JpegFailure::Kind kind)
@@ -74,8 +75,12 @@ struct ErrorManager {
     std::longjmp(errors->jump, 1);
 }
 
+// The first sign of damage is the reason, not what it led to.
 void errorExit(j_common_ptr info)
 {
+    auto *errors = reinterpret_cast<ErrorManager *>(info->err);
+    if (errors->kind == JpegFailure::Kind::Damaged)
+        std::longjmp(errors->jump, 1);
     stop(info, JpegFailure::Kind::Damaged);
 }
 
@@ -86,7 +91,11 @@ void emitMessage(j_common_ptr info, int level)
     auto *errors = reinterpret_cast<ErrorManager *>(info->err);
     if (info->err->msg_code == JWRN_JPEG_EOF)
         stop(info, JpegFailure::Kind::CutOff);
-    if (errors->decoding && errors->kind == JpegFailure::Kind::None) {
+    // Once every pixel is out, stray bytes before the end marker, which
+    // some writers leave, change none of them; a marker met too early in
+    // the data is only told here by libjpeg-turbo, and still counts.
+    const bool harmless = errors->finishing && info->err->msg_code == JWRN_EXTRANEOUS_DATA;
+    if (errors->decoding && !harmless && errors->kind == JpegFailure::Kind::None) {
         errors->kind = JpegFailure::Kind::Damaged;
         info->err->format_message(info, errors->message);
     }
@@ -180,6 +189,7 @@ bool finishSteps(jpeg_decompress_struct *info, ErrorManager *errors)
 {
     if (setjmp(errors->jump))
         return false;
+    errors->finishing = true;
     jpeg_finish_decompress(info);
     return true;
 }

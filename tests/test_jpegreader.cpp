@@ -246,6 +246,18 @@ private slots:
         QVERIFY(outcome.image.picture.isNull());
     }
 
+    // Bytes some writers leave after the last scan change no pixel.
+    void paddingBeforeEndMarkerIsRead()
+    {
+        QByteArray padded = colourJpegBytes(ColourJpegFile());
+        padded.insert(padded.size() - 2, QByteArray(3, '\0'));
+        QString text;
+        const QImage stock = readWithStock(padded, &text);
+        const LoadOutcome outcome = loadBytes(dir + "/padded.jpg", padded);
+        QVERIFY2(!outcome.failure, qPrintable(outcome.failure.reason));
+        QCOMPARE(outcome.image.picture, stock);
+    }
+
     // A flat picture of 6000 x 6000 codes into a few hundred bytes: a file
     // small for its size is no sign of damage.
     void largeFlatArithmeticJpegIsMeasured()
