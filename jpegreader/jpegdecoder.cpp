@@ -92,8 +92,7 @@ void emitMessage(j_common_ptr info, int level)
     if (info->err->msg_code == JWRN_JPEG_EOF)
         stop(info, JpegFailure::Kind::CutOff);
     // Once every pixel is out, stray bytes before the end marker, which
-    // some writers leave, change none of them; a marker met too early in
-    // the data is only told here by libjpeg-turbo, and still counts.
+    // some writers leave, change none of them; any other warning still counts.
     const bool harmless = errors->finishing && info->err->msg_code == JWRN_EXTRANEOUS_DATA;
     if (errors->decoding && !harmless && errors->kind == JpegFailure::Kind::None) {
         errors->kind = JpegFailure::Kind::Damaged;
