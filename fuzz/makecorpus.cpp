@@ -76,6 +76,52 @@ void jpegSeeds(const QString &dir)
     variant.iccChunkOrder = {2, 1, 4, 3};
     save(dir + "/ycck.jpg", cmykJpegBytes(variant));
     save(dir + "/rgb.jpg", rgbJpegWithComments({"Description: seed"}));
+    ColourJpegFile rgb;
+    rgb.restartRows = 1;
+    save(dir + "/rgb-restarts.jpg", colourJpegBytes(rgb));
+    rgb.restartRows = 0;
+    rgb.arithmetic = true;
+    rgb.progressive = true;
+    save(dir + "/rgb-arithmetic-progressive.jpg", colourJpegBytes(rgb));
+    ColourJpegFile grey;
+    grey.components = 1;
+    grey.hSampling = grey.vSampling = 1;
+    grey.progressive = true;
+    save(dir + "/grey-progressive.jpg", colourJpegBytes(grey));
+}
+
+// Solid red in four inks: M and Y at full.
+int redInks(int, int, int c)
+{
+    return c == 1 || c == 2 ? 255 : 0;
+}
+
+// Four-ink JPEGs that were once measured wrongly or slowly.
+void jpegRegressionFiles(const QString &dir)
+{
+    CmykJpegFile red;
+    red.ink = redInks;
+    save(dir + "/stray-byte-before-frame.jpg", withStrayByteBeforeFrame(cmykJpegBytes(red)));
+    CmykJpegFile scans = red;
+    scans.arithmetic = true;
+    scans.repeatedRefinements = 2000;
+    save(dir + "/2000-refinement-scans.jpg", cmykJpegBytes(scans));
+    CmykJpegFile oneInk = red;
+    oneInk.comments = {"NumberOfInks:1"};
+    save(dir + "/comment-one-ink.jpg", cmykJpegBytes(oneInk));
+    CmykJpegFile chunks = red;
+    ProfileHandle wide(makeWideRgbProfile("Wide"));
+    chunks.icc = profileBytes(wide.get());
+    chunks.iccChunkSize = (chunks.icc.size() + 5) / 6;
+    chunks.iccChunkOrder = {1, 2, 3, 5, 6};
+    save(dir + "/icc-chunk-4-of-6-missing.jpg", cmykJpegBytes(chunks));
+    chunks.iccChunkOrder = {1, 2, 3, 3, 4, 5, 6};
+    save(dir + "/icc-chunk-3-of-6-twice.jpg", cmykJpegBytes(chunks));
+    ColourJpegFile flat;
+    flat.width = flat.height = 6000;
+    flat.arithmetic = true;
+    flat.sample = [](int, int, int c) { return c == 0 ? 200 : c == 1 ? 60 : 30; };
+    save(dir + "/flat-6000-arithmetic.jpg", colourJpegBytes(flat));
 }
 
 void profileSeeds(const QString &dir)
@@ -102,6 +148,7 @@ void regressionFiles(const QString &dir)
     CmykJpegFile cmyk;
     const QByteArray whole = cmykJpegBytes(cmyk);
     save(dir + "/jpegreader/cmyk-cut.jpg", whole.left(whole.size() - 40));
+    jpegRegressionFiles(dir + "/jpegreader");
     save(dir + "/profiles/cut-after-tag-table", "Photometric:2\n" + cutAfterTagTable(profile));
     save(dir + "/profiles/invalid-signatures", "Photometric:2\n" + invalidSignatures(profile));
 }

@@ -8,13 +8,13 @@
 
 #include <cstdlib>
 
-void readAsTheLoaderDoes(const QByteArray &bytes, const char *format, bool onlySeparations)
+void readAsTheLoaderDoes(const QByteArray &bytes, const char *format)
 {
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, format);
-    if (!reader.canRead() || (onlySeparations && reader.imageCount() != 3))
+    if (!reader.canRead())
         return;
     reader.size();
     reader.text("Description");
@@ -22,6 +22,7 @@ void readAsTheLoaderDoes(const QByteArray &bytes, const char *format, bool onlyS
     if (picture.isNull())
         return;
     picture.colorSpace().iccProfile();
+    picture.text("Notes");
     for (int image = 1; image <= 2; ++image) {
         reader.jumpToImage(image);
         reader.read();

@@ -7,12 +7,21 @@
 #include <QIODevice>
 #include <QVariant>
 
+JpegImageHandler::JpegImageHandler() = default;
+
+JpegImageHandler::~JpegImageHandler() = default;
+
+bool JpegImageHandler::canRead(QIODevice *device)
+{
+    return device && device->isReadable() && device->peek(2) == QByteArray("\xFF\xD8", 2);
+}
+
 bool JpegImageHandler::canRead() const
 {
-    if (!hasFourComponentFrame(device()))
-        return false;
-    setFormat("jpeg");
-    return true;
+    const bool readable = headerRead ? headerValid && !failed : canRead(device());
+    if (readable)
+        setFormat("jpeg");
+    return readable;
 }
 
 bool JpegImageHandler::readHeader() const
@@ -20,45 +29,85 @@ bool JpegImageHandler::readHeader() const
     if (headerRead)
         return headerValid;
     headerRead = true;
-    QString error;
-    headerValid = device() && readJpegHeader(device(), &header, &error) && header.components == 4;
+    if (!device())
+        return false;
+    decoder.reset(new JpegDecoder(device()));
+    headerValid = decoder->readHeader();
     if (!headerValid)
-        qDebug() << "JPEG refused:" << error;
+        qDebug() << "JPEG refused:" << decoder->failure().reason;
     return headerValid;
+}
+
+bool JpegImageHandler::fourInks() const
+{
+    return readHeader() && decoder->header().components == 4;
 }
 
 QString JpegImageHandler::attributeText() const
 {
-    QString text = "NumberOfInks:4;Photometric:5";
-    const QString description = qtJpegDescription(header.comments);
-    if (!description.isEmpty())
-        text += ";" + description;
-    return text;
+    QStringList ignored;
+    return fourInkAttributeText(decoder->header().comments, &ignored);
+}
+
+QStringList JpegImageHandler::notes() const
+{
+    QStringList notes;
+    const JpegHeader &header = decoder->header();
+    if (header.components == 4)
+        fourInkAttributeText(header.comments, &notes);
+    if (!header.iccProblem.isEmpty())
+        notes << QString("The profile embedded in the file is damaged (%1); the default profile is used instead.")
+                     .arg(header.iccProblem);
+    return notes;
+}
+
+void JpegImageHandler::setTexts(QImage *image) const
+{
+    if (fourInks()) {
+        image->setText("Description", attributeText());
+    } else {
+        for (const auto &text : qtJpegTexts(decoder->header().comments))
+            image->setText(text.first, text.second);
+    }
+    const QStringList sentences = notes();
+    if (!sentences.isEmpty())
+        image->setText("Notes", sentences.join('\n'));
+}
+
+bool JpegImageHandler::decode()
+{
+    if (decoded || failed)
+        return decoded;
+    if (!readHeader() || !decoder->start() || !decodeJpegImages(*decoder, &images)) {
+        const QString reason = decoder && decoder->failure() ? decoder->failure().reason
+                                                             : QString("not enough memory for the picture");
+        qDebug() << "JPEG cannot be decoded:" << reason;
+        if (device())
+            device()->setProperty("imageReadError", reason);
+        failed = true;
+        return false;
+    }
+    decoded = true;
+    return true;
 }
 
 bool JpegImageHandler::read(QImage *image)
 {
-    if (current < 0 || current > 2 || !readHeader())
+    if (!decode() || current < 0 || current >= imageCount())
         return false;
-    if (!decoded) {
-        QString error;
-        if (!decodeCmykJpeg(device(), &separation, &error)) {
-            qDebug() << "JPEG cannot be decoded:" << error;
-            return false;
-        }
-        decoded = true;
-    }
-    const QImage images[3] = {separation.preview, separation.inks, separation.blackAndCoverage};
-    *image = images[current];
-    image->setText("Description", attributeText());
-    if (current == 0 && !separation.header.icc.isEmpty())
-        image->setColorSpace(QColorSpace::fromIccProfile(separation.header.icc));
+    const QImage all[3] = {images.picture, images.inks, images.blackAndCoverage};
+    *image = all[current];
+    setTexts(image);
+    if (current == 0 && !decoder->header().icc.isEmpty())
+        image->setColorSpace(QColorSpace::fromIccProfile(decoder->header().icc));
     return true;
 }
 
 int JpegImageHandler::imageCount() const
 {
-    return readHeader() ? 3 : 0;
+    if (!readHeader())
+        return 0;
+    return fourInks() ? 3 : 1;
 }
 
 bool JpegImageHandler::jumpToImage(int imageNumber)
@@ -80,16 +129,19 @@ int JpegImageHandler::currentImageNumber() const
 
 bool JpegImageHandler::supportsOption(ImageOption option) const
 {
-    return option == Description || option == Size;
+    return option == Description || option == Size || option == ImageFormat;
 }
 
 QVariant JpegImageHandler::option(ImageOption option) const
 {
     if (!readHeader())
         return QVariant();
+    const JpegHeader &header = decoder->header();
     if (option == Size)
         return QSize(header.width, header.height);
+    if (option == ImageFormat)
+        return header.components == 1 ? QImage::Format_Grayscale8 : QImage::Format_RGB32;
     if (option == Description)
-        return QString("Description: " + attributeText());
+        return fourInks() ? QString("Description: " + attributeText()) : qtJpegDescriptionOption(header.comments);
     return QVariant();
 }

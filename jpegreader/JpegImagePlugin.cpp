@@ -1,33 +1,25 @@
 #include "JpegImagePlugin.h"
 
 #include "JpegImageHandler.h"
-#include "cmykjpeg.h"
 #include "stockjpegplugin.h"
 
 #include <QIODevice>
 
-namespace {
-
-bool readsFourInks(QIODevice *device)
-{
-    return device && device->isReadable() && hasFourComponentFrame(device);
-}
-
-} // namespace
-
 QImageIOPlugin::Capabilities JpegImagePlugin::capabilities(QIODevice *device, const QByteArray &format) const
 {
-    if (readsFourInks(device))
-        return CanRead;
     if (QImageIOPlugin *stock = stockJpegPlugin())
         return stock->capabilities(device, format);
-    return format == "jpg" || format == "jpeg" ? CanRead : Capabilities();
+    if (format == "jpg" || format == "jpeg" || JpegImageHandler::canRead(device))
+        return CanRead;
+    return Capabilities();
 }
 
+// A device that holds a JPEG to read is ours; anything else, which is
+// writing or not a JPEG at all, goes where it went before.
 QImageIOHandler *JpegImagePlugin::create(QIODevice *device, const QByteArray &format) const
 {
     QImageIOPlugin *stock = stockJpegPlugin();
-    if (stock && !readsFourInks(device))
+    if (stock && !JpegImageHandler::canRead(device))
         return stock->create(device, format);
     auto *handler = new JpegImageHandler;
     handler->setDevice(device);

@@ -3,8 +3,7 @@
 #include <QImageIOPlugin>
 
 // The program's plugin for .jpg and .jpeg, found before Qt's own: it reads
-// four-ink JPEGs itself and hands every other JPEG, and all writing, to Qt's
-// own JPEG plugin, so that nothing changes for grey and RGB JPEGs.
+// every JPEG itself and hands all writing to Qt's own JPEG plugin.
 class JpegImagePlugin : public QImageIOPlugin
 {
     Q_OBJECT

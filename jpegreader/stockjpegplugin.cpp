@@ -12,7 +12,7 @@ QImageIOPlugin *stockJpegPlugin()
         static QPluginLoader loader(QLibraryInfo::location(QLibraryInfo::PluginsPath) + "/imageformats/libqjpeg.so");
         auto *stock = qobject_cast<QImageIOPlugin *>(loader.instance());
         if (!stock)
-            qDebug() << "Qt's JPEG reader is missing; only four-ink JPEGs can be read:" << loader.errorString();
+            qDebug() << "Qt's JPEG plugin is missing; JPEGs cannot be written:" << loader.errorString();
         return stock;
     }();
     return plugin;

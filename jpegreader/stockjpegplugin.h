@@ -3,6 +3,6 @@
 class QImageIOPlugin;
 
 // Qt's own JPEG plugin, loaded once from Qt's plugin directory: the program's
-// reader hands it every JPEG that is not a four-ink one, and every JPEG to
-// write. Null, with a debug line, when it is not installed.
+// reader hands it every JPEG to write. Null, with a debug line, when it is
+// not installed.
 QImageIOPlugin *stockJpegPlugin();

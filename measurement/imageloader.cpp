@@ -107,6 +107,7 @@ Failure identify(QImageReader &reader, LoadedImage &image, const QString &resour
 {
     const QString description = reader.text("Description");
     image.attributes = parseAttributes(description);
+    image.notes << image.picture.text("Notes").split('\n', Qt::SkipEmptyParts);
     takeEmbeddedProfile(image);
     const bool inksStated = image.attributes.contains("NumberOfInks");
     if (!inksStated)
@@ -145,50 +146,13 @@ qint64 loadNeed(QSize size, int numberOfInks)
     return pixels * bytesPerPixel;
 }
 
-bool isJpeg(const QImageReader &reader)
-{
-    return reader.format() == "jpeg" || reader.format() == "jpg";
-}
-
-// Whether the JPEG stream's end-of-image marker follows its last scan. In
-// the coded data of a scan a 0xFF byte is followed only by 0x00 or a restart
-// marker, so the first end-of-image after the last start-of-scan is the real
-// one; writers may add data after it.
-bool endsWithEndOfImage(QIODevice *device)
-{
-    if (!device->seek(0))
-        return false;
-    bool ended = false;
-    char previous = 0;
-    while (!device->atEnd()) {
-        const QByteArray chunk = device->read(1 << 20);
-        if (chunk.isEmpty())
-            break;
-        for (const char byte : chunk) {
-            if (previous == char(0xFF) && byte == char(0xDA))
-                ended = false;
-            else if (previous == char(0xFF) && byte == char(0xD9))
-                ended = true;
-            previous = byte;
-        }
-    }
-    return ended;
-}
-
-// Refuses, before anything is decoded, what cannot be a real picture or
-// would not fit in memory; a size the reader does not tell passes.
-Failure checkBeforeDecoding(QImageReader &reader, qint64 fileSize)
+// Refuses, before anything is decoded, what would not fit in memory; a size
+// the reader does not tell passes.
+Failure checkBeforeDecoding(QImageReader &reader)
 {
     const QSize size = reader.size();
     if (!size.isValid())
         return Failure();
-    const qint64 pixels = qint64(size.width()) * size.height();
-    // Even a JPEG of one flat colour needs a bit for every 8 x 8 block.
-    if (isJpeg(reader) && fileSize < pixels / 1024)
-        return {FailureKind::Undecodable, tr("the file is far too short for a picture of %1 × %2 pixels; it is cut "
-                                             "off or damaged")
-                                              .arg(size.width())
-                                              .arg(size.height())};
     const MemoryBudget budget = loadMemoryBudget();
     const qint64 need = loadNeed(size, numberOfInks(parseAttributes(reader.text("Description"))));
     if (budget.allows(need))
@@ -200,12 +164,19 @@ Failure checkBeforeDecoding(QImageReader &reader, qint64 fileSize)
                                        .arg(memoryText(need), memoryText(budget.bytes), budget.source)};
 }
 
-void decode(QImageReader &reader, qint64 fileSize, const QString &resourceDir, LoadOutcome &outcome)
+// The program's readers give the reason of a failed read, in English, as the
+// device's property "imageReadError"; Qt's readers give none.
+QString readFailureReason(const QImageReader &reader)
+{
+    const QString reason = reader.device()->property("imageReadError").toString();
+    return reason.isEmpty() ? reader.errorString() : tr(reason.toUtf8().constData());
+}
+
+void decode(QImageReader &reader, const QString &resourceDir, LoadOutcome &outcome)
 {
     // The reader forgets its format once it has read.
     const QByteArray format = reader.format();
-    const bool jpeg = isJpeg(reader);
-    outcome.failure = checkBeforeDecoding(reader, fileSize);
+    outcome.failure = checkBeforeDecoding(reader);
     if (outcome.failure.kind == FailureKind::TooLarge)
         return;
     outcome.reach = LoadOutcome::Reach::ReaderFound;
@@ -213,14 +184,7 @@ void decode(QImageReader &reader, qint64 fileSize, const QString &resourceDir, L
         return;
     outcome.image.picture = reader.read();
     if (outcome.image.picture.isNull()) {
-        outcome.failure = {FailureKind::Undecodable, reader.errorString()};
-        return;
-    }
-    // Qt's JPEG reader fills a picture whose file is cut off with grey and
-    // says nothing; measured, that grey would be a wrong result.
-    if (jpeg && !endsWithEndOfImage(reader.device())) {
-        outcome.image = LoadedImage();
-        outcome.failure = {FailureKind::Undecodable, tr("the file ends before its picture does; it is cut off")};
+        outcome.failure = {FailureKind::Undecodable, readFailureReason(reader)};
         return;
     }
     outcome.reach = LoadOutcome::Reach::PictureDecoded;
@@ -248,7 +212,7 @@ LoadOutcome loadImageFile(const QString &fileName, const QString &resourceDir, W
         return outcome;
     }
     try {
-        decode(reader, file.size(), resourceDir, outcome);
+        decode(reader, resourceDir, outcome);
     } catch (const std::bad_alloc &) {
         outcome = LoadOutcome();
         outcome.reach = LoadOutcome::Reach::ReaderFound;

@@ -93,7 +93,8 @@ private slots:
         QTest::newRow("1200 directories sharing their tags")
             << "directories.tif" << sharedTagsTiff(1200, paddedRgbProfile(380 * 1024), 950 * 1024) << QStringList()
             << false;
-        QTest::newRow("JPEG claiming 23000 squared") << "claims.jpg" << claimingJpeg(23000, 23000) << readFail << false;
+        QTest::newRow("JPEG claiming 23000 squared") << "claims.jpg" << claimingJpeg(23000, 23000) << tooLarge << true;
+        QTest::newRow("JPEG claiming 6000 squared") << "claims.jpg" << claimingJpeg(6000, 6000) << readFail << false;
 
         QByteArray jpeg;
         QBuffer buffer(&jpeg);

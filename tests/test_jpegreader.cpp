@@ -1,9 +1,12 @@
 // The program's JPEG reader: four-ink JPEGs as separations, every other JPEG
 // exactly as Qt's own reader gives it, bad files refused safely.
+#include "imagefiles.h"
+#include "imageloader.h"
 #include "jpegfiles.h"
 #include "lcmshandles.h"
 #include "modaldialogs.h"
 #include "profiles.h"
+#include "resourcedir.h"
 #include "testenvironment.h"
 #include "tifffiles.h"
 #include "windowtestaccess.h"
@@ -73,9 +76,24 @@ QStringList labTexts(WindowTestAccess &access)
     return {access.ui().lL->text(), access.ui().aL->text(), access.ui().bL->text()};
 }
 
+// Loads bytes through the program's loader, as the window and lumivant-measure do.
+LoadOutcome loadBytes(const QString &path, const QByteArray &bytes)
+{
+    return loadImageFile(writeFile(path, bytes), getResourceDir());
+}
+
+// Solid red in four inks: M and Y at full.
+int redInks(int, int, int c)
+{
+    return c == 1 || c == 2 ? 255 : 0;
+}
+
+const QString cutOff = "the file ends before its picture does; it is cut off";
+
 } // namespace
 
 Q_DECLARE_METATYPE(CmykJpegFile)
+Q_DECLARE_METATYPE(ColourJpegFile)
 
 class TestJpegReader : public QObject
 {
@@ -103,7 +121,7 @@ private slots:
         QTest::newRow("grey") << gradient.convertToFormat(QImage::Format_Grayscale8);
     }
 
-    // Grey and RGB JPEGs reach Qt's own reader: same pixels, text and colour space.
+    // Grey and RGB JPEGs read as Qt's own reader reads them: same pixels, text and colour space.
     void otherJpegsAsQtReadsThem()
     {
         QFETCH(QImage, picture);
@@ -125,6 +143,228 @@ private slots:
         QCOMPARE(ours, QString("NumberOfInks:3;Job:12"));
         QCOMPARE(read.colorSpace().iccProfile(), stock.colorSpace().iccProfile());
         QCOMPARE(count, 1);
+    }
+
+    void picturesAsQtReadsThem_data()
+    {
+        QTest::addColumn<ColourJpegFile>("file");
+        ColourJpegFile file;
+        file.hSampling = file.vSampling = 1;
+        QTest::newRow("4:4:4") << file;
+        file.hSampling = 2;
+        QTest::newRow("4:2:2") << file;
+        file.vSampling = 2;
+        QTest::newRow("4:2:0") << file;
+        ColourJpegFile grey;
+        grey.components = 1;
+        grey.hSampling = grey.vSampling = 1;
+        QTest::newRow("grey") << grey;
+        ColourJpegFile progressive = file;
+        progressive.progressive = true;
+        QTest::newRow("progressive 4:2:0") << progressive;
+        grey.progressive = true;
+        QTest::newRow("progressive grey") << grey;
+        ColourJpegFile restarts = file;
+        restarts.restartRows = 1;
+        restarts.height = 70;
+        QTest::newRow("restart markers") << restarts;
+        ColourJpegFile arithmetic = file;
+        arithmetic.arithmetic = true;
+        QTest::newRow("arithmetic") << arithmetic;
+        arithmetic.progressive = true;
+        QTest::newRow("arithmetic progressive") << arithmetic;
+        ColourJpegFile large = file;
+        large.width = 517;
+        large.height = 301;
+        large.quality = 95;
+        QTest::newRow("many bands, odd size") << large;
+        ColourJpegFile turned = file;
+        turned.exifOrientation = 6;
+        QTest::newRow("Exif orientation, not applied by default") << turned;
+    }
+
+    // Pixel for pixel, format and resolution: what Qt's own reader gives.
+    void picturesAsQtReadsThem()
+    {
+        QFETCH(ColourJpegFile, file);
+        const QByteArray bytes = colourJpegBytes(file);
+        QString ours, theirs;
+        const QImage read = readImage(bytes, 0, &ours);
+        const QImage stock = readWithStock(bytes, &theirs);
+        QVERIFY(!stock.isNull());
+        QCOMPARE(read.format(), stock.format());
+        QCOMPARE(read.size(), stock.size());
+        for (int y = 0; y < read.height(); ++y)
+            QVERIFY2(memcmp(read.constScanLine(y), stock.constScanLine(y), size_t(read.bytesPerLine())) == 0,
+                     qPrintable(QString("row %1 differs").arg(y)));
+        QCOMPARE(read.dotsPerMeterX(), stock.dotsPerMeterX());
+        QCOMPARE(read.dotsPerMeterY(), stock.dotsPerMeterY());
+    }
+
+    void refusedWithTheReason_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("reason");
+        ColourJpegFile rgb;
+        rgb.width = rgb.height = 64;
+        const QByteArray whole = colourJpegBytes(rgb);
+        QTest::newRow("RGB cut in half") << whole.left(whole.size() / 2) << cutOff;
+        QTest::newRow("RGB without its end marker") << whole.left(whole.size() - 2) << cutOff;
+        QTest::newRow("cut in the header") << whole.left(40) << cutOff;
+        ColourJpegFile progressive = rgb;
+        progressive.progressive = true;
+        const QByteArray scans = colourJpegBytes(progressive);
+        QTest::newRow("progressive, cut before its last scan") << scans.left(scans.lastIndexOf("\xFF\xDA")) << cutOff;
+        CmykJpegFile cmyk;
+        cmyk.width = cmyk.height = 64;
+        cmyk.ink = [](int x, int y, int c) { return (x * 3 + y * 5 + c * 40) % 256; };
+        QByteArray corrupt = cmykJpegBytes(cmyk);
+        for (int i = corrupt.size() / 2; i < corrupt.size() - 2; i += 7)
+            corrupt[i] = char(0xFF);
+        QTest::newRow("four inks, corrupt data") << corrupt << "Corrupt JPEG data: premature end of data segment";
+        ColourJpegFile two;
+        two.components = 2;
+        QTest::newRow("two components")
+            << colourJpegBytes(two) << "the frame has 2 components; grey, RGB and four-ink JPEGs can be read";
+        CmykJpegFile manyScans;
+        manyScans.ink = redInks;
+        manyScans.repeatedRefinements = 2000;
+        QTest::newRow("four inks, 2000 refinement scans") << cmykJpegBytes(manyScans) << "it has more than 500 scans";
+        ColourJpegFile rgbScans;
+        rgbScans.repeatedRefinements = 2000;
+        QTest::newRow("RGB, 2000 refinement scans") << colourJpegBytes(rgbScans) << "it has more than 500 scans";
+    }
+
+    // Through the loader: the picture is refused with the reader's reason.
+    void refusedWithTheReason()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, reason);
+        const LoadOutcome outcome = loadBytes(dir + "/refused.jpg", bytes);
+        QCOMPARE(outcome.failure.kind, FailureKind::Undecodable);
+        QCOMPARE(outcome.failure.reason, reason);
+        QVERIFY(outcome.image.picture.isNull());
+    }
+
+    // Bytes some writers leave after the last scan change no pixel.
+    void paddingBeforeEndMarkerIsRead()
+    {
+        QByteArray padded = colourJpegBytes(ColourJpegFile());
+        padded.insert(padded.size() - 2, QByteArray(3, '\0'));
+        QString text;
+        const QImage stock = readWithStock(padded, &text);
+        const LoadOutcome outcome = loadBytes(dir + "/padded.jpg", padded);
+        QVERIFY2(!outcome.failure, qPrintable(outcome.failure.reason));
+        QCOMPARE(outcome.image.picture, stock);
+    }
+
+    // A flat picture of 6000 x 6000 codes into a few hundred bytes: a file
+    // small for its size is no sign of damage.
+    void largeFlatArithmeticJpegIsMeasured()
+    {
+        ColourJpegFile flat;
+        flat.width = flat.height = 6000;
+        flat.arithmetic = true;
+        flat.sample = [](int, int, int c) { return c == 0 ? 200 : c == 1 ? 60 : 30; };
+        const QByteArray large = colourJpegBytes(flat);
+        QVERIFY2(large.size() < 1000, qPrintable(QString::number(large.size())));
+        flat.width = flat.height = 16;
+        const QString small = writeFile(dir + "/flat-small.jpg", colourJpegBytes(flat));
+
+        CVCImageWindow window;
+        WindowTestAccess access(window);
+        QCOMPARE(clickThroughDialog(access.ui().loadImagePB, small), QStringList());
+        const QStringList expected = labTexts(access);
+        QCOMPARE(clickThroughDialog(access.ui().loadImagePB, writeFile(dir + "/flat-large.jpg", large)), QStringList());
+        QCOMPARE(access.pixelCount(), 36000000);
+        QCOMPARE(labTexts(access), expected);
+    }
+
+    // libjpeg skips a stray byte before the frame; the frame it reads decides
+    // that the file holds four inks.
+    void strayByteBeforeFrameKeepsTheInks()
+    {
+        CmykJpegFile red;
+        red.ink = redInks;
+        const QByteArray clean = cmykJpegBytes(red);
+        CVCImageWindow window;
+        WindowTestAccess access(window);
+        QCOMPARE(clickThroughDialog(access.ui().loadImagePB, writeFile(dir + "/red.jpg", clean)), QStringList());
+        const QStringList fourInks = labTexts(access);
+        QCOMPARE(fourInks, QStringList({"53.60", "69.81", "45.20"}));
+        const QString stray = writeFile(dir + "/stray.jpg", withStrayByteBeforeFrame(clean));
+        QCOMPARE(clickThroughDialog(access.ui().loadImagePB, stray), QStringList());
+        QCOMPARE(labTexts(access), fourInks);
+        access.ui().separationCB->click();
+        QCOMPARE(inkTexts(access), QStringList({"0%", "100%", "100%", "0%", "200%"}));
+    }
+
+    void frameWinsOverComment_data()
+    {
+        QTest::addColumn<QByteArray>("comment");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("notes");
+        const QString frame = "NumberOfInks:4;Photometric:5";
+        const QString note = "The file's comment gives %1, but its picture holds four inks; the picture's "
+                             "NumberOfInks:4;Photometric:5 is used.";
+        QTest::newRow("one ink") << QByteArray("NumberOfInks:1") << frame << QStringList({note.arg("NumberOfInks:1")});
+        QTest::newRow("RGB, other keys kept")
+            << QByteArray("Job:3;Photometric:2;NumberOfInks:3")
+            << frame + ";Job:3"
+            << QStringList({note.arg("Photometric:2"), note.arg("NumberOfInks:3")});
+        QTest::newRow("agreeing") << QByteArray("NumberOfInks:4;Job:3") << frame + ";NumberOfInks:4;Job:3"
+                                  << QStringList();
+    }
+
+    // Four inks in the frame are four inks, whatever a comment says; the
+    // status bar tells of the contradiction.
+    void frameWinsOverComment()
+    {
+        QFETCH(QByteArray, comment);
+        QFETCH(QString, text);
+        QFETCH(QStringList, notes);
+        CmykJpegFile file;
+        file.ink = redInks;
+        file.comments = {comment};
+        QString description;
+        readImage(cmykJpegBytes(file), 0, &description);
+        QCOMPARE(description, text);
+        const LoadOutcome outcome = loadBytes(dir + "/commented.jpg", cmykJpegBytes(file));
+        QVERIFY(!outcome.failure);
+        QCOMPARE(outcome.image.numberOfInks(), 4);
+        QCOMPARE(outcome.image.notes, notes);
+    }
+
+    void damagedProfileChunksAreTold_data()
+    {
+        QTest::addColumn<QVector<int>>("order");
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("chunk 4 of 6 missing") << QVector<int>({1, 2, 3, 5, 6}) << "its chunk 4 of 6 is missing";
+        QTest::newRow("chunk 3 of 6 twice") << QVector<int>({1, 2, 3, 3, 4, 5, 6}) << "its chunk 3 of 6 is there twice";
+        QTest::newRow("chunk numbered 7 of 6") << QVector<int>({1, 2, 3, 4, 5, 7}) << "one of its chunks is numbered 7 of 6";
+    }
+
+    // A profile that lost a chunk is not used, and the status bar says so.
+    void damagedProfileChunksAreTold()
+    {
+        QFETCH(QVector<int>, order);
+        QFETCH(QString, problem);
+        CmykJpegFile file;
+        file.ink = redInks;
+        file.icc = defaultCmykBytes();
+        file.iccChunkSize = (file.icc.size() + 5) / 6;
+        file.iccChunkOrder = order;
+        const QString note = "The profile embedded in the file is damaged (" + problem +
+                             "); the default profile is used instead.";
+        const LoadOutcome outcome = loadBytes(dir + "/chunks.jpg", cmykJpegBytes(file));
+        QVERIFY(!outcome.failure);
+        QCOMPARE(outcome.image.notes, QStringList({note}));
+        QCOMPARE(outcome.image.sourceProfileText, QString("none (Default CMYK assigned)"));
+        CVCImageWindow window;
+        WindowTestAccess access(window);
+        QCOMPARE(clickThroughDialog(access.ui().loadImagePB, dir + "/chunks.jpg"), QStringList());
+        const QString shown = access.ui().mainStatusBar->currentMessage();
+        QVERIFY2(shown.startsWith(note + "  "), qPrintable(shown));
     }
 
     void fourInkImages_data()
@@ -219,9 +459,14 @@ private slots:
     void commentsAsQtGivesThem()
     {
         QFETCH(QList<QByteArray>, comments);
-        // RGB JPEGs go to Qt's own reader, as proven above.
-        QString qtText;
-        readImage(rgbJpegWithComments(comments), 0, &qtText);
+        // An RGB JPEG's texts are those of Qt's own reader.
+        const QByteArray rgb = rgbJpegWithComments(comments);
+        QString qtText, stockText;
+        const QImage ours = readImage(rgb, 0, &qtText);
+        const QImage stock = readWithStock(rgb, &stockText);
+        QCOMPARE(ours.textKeys(), stock.textKeys());
+        for (const QString &key : stock.textKeys())
+            QCOMPARE(ours.text(key), stock.text(key));
         CmykJpegFile file;
         file.comments = comments;
         QString text;

@@ -48,7 +48,7 @@ private slots:
         QTest::newRow("not an image") << unreadable << QStringList({"The file could not be read as an image."})
                                       << "File: " + unreadable + "\nReason: Unsupported image format";
         QTest::newRow("cut short") << truncated << QStringList({"The image in the file could not be decoded."})
-                                   << "File: " + truncated + "\nReason: Unable to read image data";
+                                   << "File: " + truncated + "\nReason: the file ends before its picture does; it is cut off";
         // An RGB profile without its red tone curve opens, but converts nothing.
         ProfileHandle curveless(makeWideRgbProfile("Studio RGB"));
         cmsWriteTag(curveless.get(), cmsSigRedTRCTag, nullptr);
