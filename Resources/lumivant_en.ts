@@ -21,7 +21,7 @@
     </message>
     <message>
         <source>noProfile</source>
-        <translation>The image has no profile of its own, and its default profile could not be opened.</translation>
+        <translation>The image has no profile of its own, and no default profile can be used for it.</translation>
     </message>
 </context>
 </TS>
