@@ -5,6 +5,8 @@
 
 #include <QByteArray>
 
+#include <functional>
+
 namespace {
 
 constexpr int band = JpegDecoder::maxBandRows;
@@ -31,48 +33,45 @@ bool decodeGrey(JpegDecoder &decoder, QImage &picture)
     return true;
 }
 
-bool decodeRgb(JpegDecoder &decoder, QImage &picture)
+// Decodes every row in bands through a buffer of the decoder's samples and
+// hands each row to store with its number.
+bool decodeBands(JpegDecoder &decoder, int width, int height, const std::function<void(const uchar *, int)> &store)
 {
-    const qsizetype stride = qsizetype(picture.width()) * 3;
+    const qsizetype stride = qsizetype(width) * decoder.samplesPerPixel();
     QByteArray rows(int(stride * band), '\0');
-    while (decoder.nextRow() < picture.height()) {
+    while (decoder.nextRow() < height) {
         const int first = decoder.nextRow();
         const int done = decoder.readRows(reinterpret_cast<uchar *>(rows.data()), stride, band);
         if (done == 0)
             return false;
-        for (int r = 0; r < done; ++r) {
-            const uchar *in = reinterpret_cast<const uchar *>(rows.constData()) + r * stride;
-            auto *out = reinterpret_cast<QRgb *>(picture.scanLine(first + r));
-            for (int x = 0; x < picture.width(); ++x, in += 3)
-                out[x] = qRgb(in[0], in[1], in[2]);
-        }
+        for (int r = 0; r < done; ++r)
+            store(reinterpret_cast<const uchar *>(rows.constData()) + r * stride, first + r);
     }
     return true;
 }
 
+bool decodeRgb(JpegDecoder &decoder, QImage &picture)
+{
+    return decodeBands(decoder, picture.width(), picture.height(), [&picture](const uchar *in, int row) {
+        auto *out = reinterpret_cast<QRgb *>(picture.scanLine(row));
+        for (int x = 0; x < picture.width(); ++x, in += 3)
+            out[x] = qRgb(in[0], in[1], in[2]);
+    });
+}
+
 bool decodeInks(JpegDecoder &decoder, QImage &inks, QImage &black)
 {
-    const qsizetype stride = qsizetype(inks.width()) * 4;
-    QByteArray rows(int(stride * band), '\0');
-    while (decoder.nextRow() < inks.height()) {
-        const int first = decoder.nextRow();
-        const int done = decoder.readRows(reinterpret_cast<uchar *>(rows.data()), stride, band);
-        if (done == 0)
-            return false;
-        for (int r = 0; r < done; ++r) {
-            const uchar *in = reinterpret_cast<const uchar *>(rows.constData()) + r * stride;
-            uchar *ink = inks.scanLine(first + r);
-            uchar *rest = black.scanLine(first + r);
-            for (int x = 0; x < inks.width(); ++x, in += 4) {
-                ink[4 * x] = in[0];
-                ink[4 * x + 1] = in[1];
-                ink[4 * x + 2] = in[2];
-                ink[4 * x + 3] = 255;
-                rest[4 * x] = in[3];
-            }
+    return decodeBands(decoder, inks.width(), inks.height(), [&inks, &black](const uchar *in, int row) {
+        uchar *ink = inks.scanLine(row);
+        uchar *rest = black.scanLine(row);
+        for (int x = 0; x < inks.width(); ++x, in += 4) {
+            ink[4 * x] = in[0];
+            ink[4 * x + 1] = in[1];
+            ink[4 * x + 2] = in[2];
+            ink[4 * x + 3] = 255;
+            rest[4 * x] = in[3];
         }
-    }
-    return true;
+    });
 }
 
 bool decodeSeparation(JpegDecoder &decoder, QSize size, JpegImages *images)

@@ -63,6 +63,15 @@ QStringList inkTexts(WindowTestAccess &access)
     return {ui.cL->text(), ui.mL->text(), ui.yL->text(), ui.kL->text(), ui.tL->text()};
 }
 
+// Opens a TIFF of one page in a shown window, as if chosen in the Open dialog.
+void openTiff(CVCImageWindow &window, const TiffPage &page, const QString &name)
+{
+    const QString path = testDirectory() + "/" + name;
+    QVERIFY(writeTiff(path, {page}));
+    window.show();
+    window.openImageFile(path);
+}
+
 } // namespace
 
 class TestResults : public QObject
@@ -165,12 +174,9 @@ private slots:
         red.photometric = PHOTOMETRIC_RGB;
         red.colourSamples = 3;
         red.sample = [](int, int, int s) { return s == 0 ? 255 : 0; };
-        const QString path = testDirectory() + "/red.tif";
-        QVERIFY(writeTiff(path, {red}));
         CVCImageWindow window;
-        window.show();
         WindowTestAccess access(window);
-        window.openImageFile(path);
+        openTiff(window, red, "red.tif");
         Ui::ImageWindow &ui = access.ui();
         const auto shown = [&ui] {
             return QStringList({ui.label_7->text(), ui.lL->text(), ui.label_a->text(), ui.aL->text(),
@@ -193,12 +199,9 @@ private slots:
     {
         TiffPage cyan;
         cyan.sample = [](int, int, int s) { return s == 0 ? 255 : 0; };
-        const QString path = testDirectory() + "/cyan.tif";
-        QVERIFY(writeTiff(path, {cyan}));
         CVCImageWindow window;
-        window.show();
         WindowTestAccess access(window);
-        window.openImageFile(path);
+        openTiff(window, cyan, "cyan.tif");
         Ui::ImageWindow &ui = access.ui();
         const auto shown = [&ui] { return QStringList({ui.lL->text(), ui.aL->text(), ui.bL->text()}); };
         QCOMPARE(ui.renderingCB->currentText(), QString("Relative"));

@@ -26,6 +26,19 @@ QPoint inWindow(QWidget *widget, QPoint point)
     return widget->mapTo(widget->window(), point);
 }
 
+// Shows the window at a usual size with path opened; returns its view once settled.
+QGraphicsView *showOpened(CVCImageWindow &window, const QString &path)
+{
+    window.resize(1113, 806);
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        return nullptr;
+    window.openImageFile(path);
+    // The zoom bar that comes with the picture narrows the view once more.
+    QTest::qWait(20);
+    return WindowTestAccess(window).ui().graphicsView;
+}
+
 } // namespace
 
 class TestZoom : public QObject
@@ -47,18 +60,12 @@ private slots:
     void keysSliderAndFit()
     {
         CVCImageWindow window;
-        window.resize(1113, 806);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        WindowTestAccess access(window);
-        Ui::ImageWindow &ui = access.ui();
-        window.openImageFile(picture);
-        QGraphicsView *view = ui.graphicsView;
+        QGraphicsView *view = showOpened(window, picture);
+        QVERIFY(view);
+        Ui::ImageWindow &ui = WindowTestAccess(window).ui();
         QCOMPARE(view->sceneRect(), QRectF(0, 0, 40, 30));
         QVERIFY(!ui.zoomF->isHidden());
         const auto zoom = [view] { return view->transform().m11(); };
-        // The zoom bar that comes with the picture narrows the view once more.
-        QTest::qWait(20);
         const double fitted = zoom();
         QVERIFY(fitted > 10.0);
 
@@ -96,17 +103,15 @@ private slots:
     void wheelZoomsAroundThePointer()
     {
         CVCImageWindow window;
-        window.resize(1113, 806);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        window.openImageFile(picture);
-        QGraphicsView *view = WindowTestAccess(window).ui().graphicsView;
-        QTest::qWait(20);
+        QGraphicsView *view = showOpened(window, picture);
+        QVERIFY(view);
         const QPoint pointer(view->viewport()->width() / 4, view->viewport()->height() / 3);
         const QPointF before = view->mapToScene(pointer);
-        QWheelEvent wheel(pointer, view->viewport()->mapToGlobal(pointer), QPoint(), QPoint(0, 240), Qt::NoButton,
-                          Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(view->viewport(), &wheel);
+        // Two notches, handed to the window system's window as a mouse wheel's are.
+        const QPoint place = inWindow(view->viewport(), pointer);
+        QWheelEvent wheel(place, window.mapToGlobal(place), QPoint(), QPoint(0, 240), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(window.windowHandle(), &wheel);
         QVERIFY(view->transform().m11() > 15.0);
         const QPointF after = view->mapToScene(pointer);
         QVERIFY2(QLineF(before, after).length() < 1.0 / view->transform().m11() + 1e-9,
@@ -118,11 +123,8 @@ private slots:
     void pointerReadsThePixel()
     {
         CVCImageWindow window;
-        window.resize(1113, 806);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        window.openImageFile(picture);
-        QGraphicsView *view = WindowTestAccess(window).ui().graphicsView;
+        QGraphicsView *view = showOpened(window, picture);
+        QVERIFY(view);
         const QPoint overRed = view->mapFromScene(QPointF(1.5, 2.5));
         QTest::mouseMove(window.windowHandle(), inWindow(view->viewport(), overRed));
         const QString zoom = pointerText(window).section("   ", 0, 0);
