@@ -193,9 +193,12 @@ bool finishSteps(jpeg_decompress_struct *info, ErrorManager *errors)
     return true;
 }
 
+// Colour comes out in the byte order of QImage::Format_RGB32, with the
+// unused byte set to 0xFF, so rows go straight into the picture.
 J_COLOR_SPACE outputSpace(int components)
 {
-    return components == 1 ? JCS_GRAYSCALE : components == 3 ? JCS_RGB : JCS_CMYK;
+    const J_COLOR_SPACE rgb32 = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRX : JCS_EXT_XRGB;
+    return components == 1 ? JCS_GRAYSCALE : components == 3 ? rgb32 : JCS_CMYK;
 }
 
 } // namespace

@@ -70,6 +70,7 @@ public:
     // frames other than 1, 3 or 4 components and for pictures larger than a
     // reader may build.
     bool start();
+    // Bytes a decoded pixel takes: 1 for grey, 4 for colour (RGB32 order) and for inks.
     int samplesPerPixel() const;
     int nextRow() const;
 

@@ -23,7 +23,7 @@ void setDensity(QImage &picture, const JpegHeader &header)
     }
 }
 
-bool decodeGrey(JpegDecoder &decoder, QImage &picture)
+bool decodeInPlace(JpegDecoder &decoder, QImage &picture)
 {
     while (decoder.nextRow() < picture.height()) {
         const int row = decoder.nextRow();
@@ -48,15 +48,6 @@ bool decodeBands(JpegDecoder &decoder, int width, int height, const std::functio
             store(reinterpret_cast<const uchar *>(rows.constData()) + r * stride, first + r);
     }
     return true;
-}
-
-bool decodeRgb(JpegDecoder &decoder, QImage &picture)
-{
-    return decodeBands(decoder, picture.width(), picture.height(), [&picture](const uchar *in, int row) {
-        auto *out = reinterpret_cast<QRgb *>(picture.scanLine(row));
-        for (int x = 0; x < picture.width(); ++x, in += 3)
-            out[x] = qRgb(in[0], in[1], in[2]);
-    });
 }
 
 bool decodeInks(JpegDecoder &decoder, QImage &inks, QImage &black)
@@ -96,13 +87,14 @@ bool decodeJpegImages(JpegDecoder &decoder, JpegImages *images)
 {
     const JpegHeader &header = decoder.header();
     const QSize size(header.width, header.height);
-    if (decoder.samplesPerPixel() == 4)
+    if (header.components == 4)
         return decodeSeparation(decoder, size, images);
-    const bool grey = decoder.samplesPerPixel() == 1;
+    const bool grey = header.components == 1;
     QImage picture(size, grey ? QImage::Format_Grayscale8 : QImage::Format_RGB32);
     if (picture.isNull())
         return false;
-    if (!(grey ? decodeGrey(decoder, picture) : decodeRgb(decoder, picture)) || !decoder.finish())
+    // Grey and RGB32 rows come out of the decoder as the picture holds them.
+    if (!decodeInPlace(decoder, picture) || !decoder.finish())
         return false;
     setDensity(picture, header);
     images->picture = picture;
