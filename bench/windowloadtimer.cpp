@@ -84,6 +84,7 @@ void WindowLoadTimer::runOnce()
     QElapsedTimer clock;
     clock.start();
     window.openImageFile(path);
+    keepFastest(&returned, clock.nsecsElapsed() / 1e6);
     double valuesAt = -1, pictureAt = -1;
     processUntil(clock, patienceMs, [&] {
         // A repaint flushes the window when its widgets are painted; the

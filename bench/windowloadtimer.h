@@ -16,6 +16,8 @@ public:
     // Below 0 when it was never painted.
     double valuesMs() const { return values; }
     double pictureMs() const { return picture; }
+    // When openImageFile returned, the values set but not yet painted.
+    double returnedMs() const { return returned; }
     // The results the window showed, as one line.
     const QString &resultsLine() const { return results; }
 
@@ -25,5 +27,6 @@ private:
     QString path;
     double values = -1;
     double picture = -1;
+    double returned = -1;
     QString results;
 };
