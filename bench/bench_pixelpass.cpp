@@ -230,15 +230,17 @@ void dropNoise(QtMsgType type, const QMessageLogContext &, const QString &messag
         std::fprintf(stderr, "%s\n", qPrintable(message));
 }
 
-void benchPixelPassAndWaits(const QString &dir)
+void benchJpegs(const QString &dir, ResultTable *table)
 {
-    ResultTable table;
     const QString smooth24 = writeTaggedJpeg(photograph(6000, 4000), dir, "smooth24.jpg");
     benchRgb("smooth RGB 24 MP", smooth24, 10.0);
-    table.add(userWaits("smooth RGB 24 MP JPEG", smooth24, plainJpegDecodeMs(smooth24), true));
+    table->add(userWaits("smooth RGB 24 MP JPEG", smooth24, plainJpegDecodeMs(smooth24), true));
     benchRgb("smooth RGB 3 MP", writeTaggedJpeg(photograph(2000, 1500), dir, "smooth3.jpg"), 0);
     benchRgb("random noise RGB 24 MP", writeTaggedJpeg(noise(6000, 4000), dir, "noise.jpg"), 1.8);
+}
 
+void benchTiffs(const QString &dir, ResultTable *table)
+{
     const QString smooth = dir + "/separation.tif";
     writeSeparation(smooth, 6000, 4000);
     benchSeparation("four-ink separation 24 MP", smooth, 5.0);
@@ -249,14 +251,12 @@ void benchPixelPassAndWaits(const QString &dir)
     std::printf("press-like four-ink 24 MP: grainy, Deflate with predictor, 64-row strips, embedded profile, "
                 "%zu distinct colours\n", colours);
     benchSeparation("press-like four-ink 24 MP", press, 0);
-    table.add(userWaits("press-like CMYK 24 MP TIFF", press, rawTiffDecodeMs(press), true));
+    table->add(userWaits("press-like CMYK 24 MP TIFF", press, rawTiffDecodeMs(press), true));
 
     // The same picture four times over in height: whether memory grows with the height.
     const QString tall = dir + "/press96.tif";
     writePressSeparation(tall, 6000, 4000, profileBytes(cmyk.get()), 4);
-    QFile::remove(press);
-    table.add(userWaits("press-like CMYK 96 MP TIFF", tall, rawTiffDecodeMs(tall), false));
-    table.print();
+    table->add(userWaits("press-like CMYK 96 MP TIFF", tall, rawTiffDecodeMs(tall), false));
 }
 
 } // namespace
@@ -273,9 +273,14 @@ int main(int argc, char **argv)
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path() + "/settings");
     if (argc == 3 && std::strcmp(argv[1], windowLoadArgument) == 0)
         return timeWindowLoad(QString::fromLocal8Bit(argv[2]));
-    std::printf("Platform: %s\n", qPrintable(QGuiApplication::platformName()));
+    const QString platform = QGuiApplication::platformName();
+    const QString display = platform == "xcb" ? ", on the X server " + qEnvironmentVariable("DISPLAY") : QString();
+    std::printf("Window platform: %s%s\n", qPrintable(platform), qPrintable(display));
     std::printf("Pixel pass on %u cores (reference: one pixelColor, cmsDoTransform, setPixelColor per pixel)\n",
                 std::thread::hardware_concurrency());
-    benchPixelPassAndWaits(dir.path());
+    ResultTable table;
+    benchJpegs(dir.path(), &table);
+    benchTiffs(dir.path(), &table);
+    table.print();
     return 0;
 }
