@@ -17,14 +17,14 @@ namespace {
 // The longest wait for a paint before the round counts as never painted.
 constexpr qint64 patienceMs = 120000;
 
-// Processes events until done() or patienceMs have passed on clock; a timer
-// keeps the loop awake when nothing else arrives.
+// Processes events until done() or clock reaches untilMs; a timer keeps the
+// loop awake when nothing else arrives.
 template <typename Done>
-void processUntil(const QElapsedTimer &clock, qint64 patienceMs, Done done)
+void processUntil(const QElapsedTimer &clock, qint64 untilMs, Done done)
 {
     QTimer wake;
     wake.start(20);
-    while (!done() && clock.elapsed() < patienceMs)
+    while (!done() && clock.elapsed() < untilMs)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
