@@ -6,16 +6,24 @@
 
 namespace {
 
+// Formatted as printf formats, so the table agrees with the lines above it.
+QByteArray cell(const char *format, double value, double ratio = 0)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, format, value, ratio);
+    return text;
+}
+
 QByteArray timeCell(double ms, double decodeMs)
 {
     if (ms < 0)
         return "-";
-    return QByteArray::number(ms, 'f', 0) + " (" + QByteArray::number(ms / decodeMs, 'f', 2) + "x)";
+    return cell("%.0f (%.2fx)", ms, ms / decodeMs);
 }
 
 QByteArray memoryCell(double mib)
 {
-    return mib < 0 ? QByteArray("-") : QByteArray::number(mib, 'f', 0);
+    return mib < 0 ? QByteArray("-") : cell("%.0f", mib);
 }
 
 } // namespace
@@ -32,7 +40,7 @@ void ResultTable::print() const
     std::printf(format, "input", "decode ms", "values ms", "fitted picture ms", "measure CLI ms", "window MiB",
                 "CLI MiB");
     for (const UserWaits &row : rows)
-        std::printf(format, qPrintable(row.input), QByteArray::number(row.decodeMs, 'f', 0).constData(),
+        std::printf(format, qPrintable(row.input), cell("%.0f", row.decodeMs).constData(),
                     timeCell(row.valuesMs, row.decodeMs).constData(), timeCell(row.pictureMs, row.decodeMs).constData(),
                     timeCell(row.measureMs, row.decodeMs).constData(), memoryCell(row.windowPeakMiB).constData(),
                     memoryCell(row.measurePeakMiB).constData());
