@@ -1,13 +1,20 @@
 // Times the reference and the fast pixel pass on generated images and checks
-// that both give identical displayed bytes and sums.
-// Run: QT_QPA_PLATFORM=offscreen build/bin/bench_pixelpass
-#include "CVCImageWindow.h"
+// that both give identical displayed bytes and sums; then times what a user
+// waits for on the same inputs: the window's values and fitted picture, and
+// lumivant-measure, against the plain decode of each file.
+// Run: build/bin/bench_pixelpass (see README.md for an X server under Xvfb)
+#include "benchinputs.h"
+#include "childprocess.h"
+#include "displayplatform.h"
 #include "fastpass.h"
 #include "identity.h"
 #include "lcmshandles.h"
+#include "plaindecode.h"
 #include "processmemory.h"
 #include "referencepass.h"
 #include "resourcedir.h"
+#include "resulttable.h"
+#include "windowloadtimer.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -15,19 +22,15 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImageReader>
-#include <QImageWriter>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSettings>
 #include <QTemporaryDir>
 
-#include <tiffio.h>
-
-#include <cmath>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <random>
 #include <thread>
-#include <unordered_set>
-#include <vector>
 
 namespace {
 
@@ -36,160 +39,6 @@ struct Timed {
     QImage display;
     double ms;
 };
-
-QByteArray profileBytes(cmsHPROFILE profile)
-{
-    cmsUInt32Number size = 0;
-    cmsSaveProfileToMem(profile, nullptr, &size);
-    QByteArray bytes(int(size), '\0');
-    cmsSaveProfileToMem(profile, bytes.data(), &size);
-    return bytes;
-}
-
-// An AdobeRGB-like profile: wide primaries, gamma 2.2.
-cmsHPROFILE wideProfile()
-{
-    const cmsCIExyYTRIPLE primaries = {{0.64, 0.33, 1.0}, {0.21, 0.71, 1.0}, {0.15, 0.06, 1.0}};
-    cmsToneCurve *gamma = cmsBuildGamma(nullptr, 2.2);
-    cmsToneCurve *curves[3] = {gamma, gamma, gamma};
-    cmsCIExyY white;
-    cmsWhitePointFromTemp(&white, 6504);
-    cmsHPROFILE profile = cmsCreateRGBProfile(&white, &primaries, curves);
-    cmsFreeToneCurve(gamma);
-    return profile;
-}
-
-// Gradients, soft shapes and mild noise, like a photograph.
-QImage photograph(int width, int height)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    std::mt19937 random(1);
-    std::normal_distribution<double> noise(0.0, 2.0);
-    for (int y = 0; y < height; ++y) {
-        auto *row = reinterpret_cast<QRgb *>(image.scanLine(y));
-        for (int x = 0; x < width; ++x) {
-            const double u = double(x) / width, v = double(y) / height;
-            const double blob = std::exp(-((u - 0.4) * (u - 0.4) + (v - 0.5) * (v - 0.5)) * 12.0);
-            auto level = [&](double value) { return qBound(0, int(value + noise(random)), 255); };
-            row[x] = qRgb(level(40 + 170 * u + 40 * blob), level(60 + 120 * v * (1 - u) + 60 * blob),
-                          level(200 - 150 * v + 30 * std::sin(u * 9.0)));
-        }
-    }
-    return image;
-}
-
-QImage noise(int width, int height)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    std::mt19937 random(2);
-    for (int y = 0; y < height; ++y) {
-        auto *row = reinterpret_cast<QRgb *>(image.scanLine(y));
-        for (int x = 0; x < width; ++x)
-            row[x] = 0xff000000u | (random() & 0xffffffu);
-    }
-    return image;
-}
-
-// A new CMYK TIFF of 8-bit contiguous samples, ready for its scanlines.
-TIFF *openSeparationTiff(const QString &path, int width, int height, uint32_t rowsPerStrip)
-{
-    TIFF *tiff = TIFFOpen(path.toLocal8Bit().constData(), "w");
-    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, uint32_t(width));
-    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, uint32_t(height));
-    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, uint16_t(4));
-    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, uint16_t(8));
-    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, uint16_t(PHOTOMETRIC_SEPARATED));
-    TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, uint16_t(PLANARCONFIG_CONTIG));
-    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, rowsPerStrip);
-    return tiff;
-}
-
-// A smooth four-ink separation written as a CMYK TIFF.
-void writeSeparation(const QString &path, int width, int height)
-{
-    TIFF *tiff = openSeparationTiff(path, width, height, 16);
-    std::mt19937 random(3);
-    std::vector<uchar> line(size_t(width) * 4);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const double u = double(x) / width, v = double(y) / height;
-            auto ink = [&](double value) { return uchar(qBound(0, int(value * 255 + int(random() % 3) - 1), 255)); };
-            uchar *p = &line[size_t(x) * 4];
-            p[0] = ink(u);
-            p[1] = ink(v * 0.8);
-            p[2] = ink(0.5 * (1 - u));
-            p[3] = ink(0.3 * u * v);
-        }
-        TIFFWriteScanline(tiff, line.data(), uint32_t(y), 0);
-    }
-    TIFFClose(tiff);
-}
-
-// A press file as prepress writes them: a grainy photograph in four inks,
-// Deflate with horizontal predictor, 64-row strips, the CMYK profile embedded.
-// Returns the number of distinct colours.
-size_t writePressSeparation(const QString &path, int width, int height, const QByteArray &icc)
-{
-    TIFF *tiff = openSeparationTiff(path, width, height, 64);
-    TIFFSetField(tiff, TIFFTAG_COMPRESSION, uint16_t(COMPRESSION_ADOBE_DEFLATE));
-    TIFFSetField(tiff, TIFFTAG_PREDICTOR, uint16_t(PREDICTOR_HORIZONTAL));
-    TIFFSetField(tiff, TIFFTAG_ICCPROFILE, uint32_t(icc.size()), icc.constData());
-    std::mt19937 random(5);
-    std::normal_distribution<double> grain(0.0, 2.0);
-    std::vector<uchar> line(size_t(width) * 4);
-    std::unordered_set<quint32> colours;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const double u = double(x) / width, v = double(y) / height;
-            const double blob = std::exp(-((u - 0.45) * (u - 0.45) + (v - 0.5) * (v - 0.5)) * 10.0);
-            const double inks[4] = {0.15 + 0.6 * u * (1 - v) + 0.2 * blob, 0.1 + 0.5 * v + 0.125 * std::sin(u * 7),
-                                    0.2 + 0.5 * (1 - u) * v + 0.3 * blob, 0.05 + 0.35 * u * v};
-            uchar *p = &line[size_t(x) * 4];
-            for (int c = 0; c < 4; ++c)
-                p[c] = uchar(qBound(0, int(inks[c] * 255 + grain(random)), 255));
-            colours.insert(quint32(p[0]) << 24 | quint32(p[1]) << 16 | quint32(p[2]) << 8 | p[3]);
-        }
-        TIFFWriteScanline(tiff, line.data(), uint32_t(y), 0);
-    }
-    TIFFClose(tiff);
-    return colours.size();
-}
-
-// libtiff's own decode of every strip, fastest of three.
-double rawTiffDecode(const QString &path)
-{
-    double best = 1e12;
-    for (int round = 0; round < 3; ++round) {
-        QElapsedTimer clock;
-        clock.start();
-        TIFF *tiff = TIFFOpen(path.toLocal8Bit().constData(), "r");
-        std::vector<uchar> strip(size_t(TIFFStripSize(tiff)));
-        for (tstrip_t s = 0; s < TIFFNumberOfStrips(tiff); ++s)
-            TIFFReadEncodedStrip(tiff, s, strip.data(), -1);
-        TIFFClose(tiff);
-        best = std::min(best, clock.nsecsElapsed() / 1e6);
-    }
-    return best;
-}
-
-// From the accepted Open dialog until the values are shown, scene and
-// picture included, as a user waits: fastest of three loads.
-double windowLoad(const QString &path, double *peakMiB, QString *values)
-{
-    double best = 1e12;
-    for (int round = 0; round < 3; ++round) {
-        CVCImageWindow window;
-        const double before = processMemoryMiB("VmRSS");
-        resetPeakMemory();
-        QElapsedTimer clock;
-        clock.start();
-        window.openImageFile(path);
-        best = std::min(best, clock.nsecsElapsed() / 1e6);
-        *peakMiB = processMemoryMiB("VmHWM") - before;
-        *values = window.resultsLine();
-    }
-    return best;
-}
 
 // Reads a separation as the program does: images 0, 1 and 2 from one reader.
 double decodeSeparation(const QString &path, PixelSources *sources)
@@ -252,7 +101,7 @@ double decode(const QByteArray &jpeg, QImage *image)
 
 // A target of 0 means the input is measured without a target.
 void report(const char *name, double decodeMs, const PixelSources &sources, cmsHTRANSFORM transform, float scale,
-            double targetRatio, bool fileTarget)
+            double targetRatio)
 {
     const Timed reference = timed(false, sources, transform, scale);
     // What the images take is there before the pass; the pass adds the rest.
@@ -265,31 +114,13 @@ void report(const char *name, double decodeMs, const PixelSources &sources, cmsH
                 reference.ms, fast.ms, ratio);
     if (targetRatio > 0)
         std::printf(" (target %.1fx: %s)", targetRatio, ratio >= targetRatio ? "met" : "MISSED");
-    if (fileTarget) {
-        const double fileToNumbers = decodeMs + fast.ms;
-        std::printf("  file-to-numbers %.1fx decode (target 3.0x: %s)", fileToNumbers / decodeMs,
-                    fileToNumbers <= 3 * decodeMs ? "met" : "MISSED");
-    }
     std::printf("  peak memory %.0f MiB = %.1fx the %.0f MiB of images (target 4x: %s)", peakOfLoad,
                 peakOfLoad / heldMiB(sources), heldMiB(sources), peakOfLoad <= 4 * heldMiB(sources) ? "met" : "MISSED");
     std::printf("  identical: %s\n", identical(reference, fast) ? "yes" : "no");
     std::fflush(stdout);
 }
 
-// Writes picture as a JPEG with a wide-gamut profile into dir; returns its path.
-QString writeTaggedJpeg(const QImage &picture, const QString &dir, const char *name)
-{
-    ProfileHandle wide(wideProfile());
-    QImage tagged = picture;
-    tagged.setColorSpace(QColorSpace::fromIccProfile(profileBytes(wide.get())));
-    const QString path = dir + "/" + name;
-    QImageWriter writer(path, "jpeg");
-    writer.setQuality(92);
-    writer.write(tagged);
-    return path;
-}
-
-void benchRgb(const char *name, const QString &jpeg, double targetRatio, bool fileTarget)
+void benchRgb(const char *name, const QString &jpeg, double targetRatio)
 {
     QFile file(jpeg);
     file.open(QIODevice::ReadOnly);
@@ -303,19 +134,10 @@ void benchRgb(const char *name, const QString &jpeg, double targetRatio, bool fi
                                                  cmsUInt32Number(decoded.colorSpace().iccProfile().size())));
     TransformHandle transform(cmsCreateTransform(embedded.get(), TYPE_RGB_FLT, monitor.get(), TYPE_RGB_FLT,
                                                  INTENT_RELATIVE_COLORIMETRIC, 0));
-    report(name, decodeMs, {decoded, {}, {}, 3}, transform.get(), 1.0f / 255.0f, targetRatio, false);
-    if (!fileTarget)
-        return;
-    double peakMiB = 0;
-    QString values;
-    const double loadMs = windowLoad(jpeg, &peakMiB, &values);
-    std::printf("%-26s window: file to values %5.0f ms = %.2fx its decode (target 2.5x: %s), peak %.0f MiB; %s\n",
-                name, loadMs, loadMs / decodeMs, loadMs <= 2.5 * decodeMs ? "met" : "MISSED", peakMiB,
-                qPrintable(values));
-    std::fflush(stdout);
+    report(name, decodeMs, {decoded, {}, {}, 3}, transform.get(), 1.0f / 255.0f, targetRatio);
 }
 
-void benchSeparation(const char *name, const QString &path, double targetRatio, double fileTarget)
+void benchSeparation(const char *name, const QString &path, double targetRatio)
 {
     ProfileHandle cmyk(cmsOpenProfileFromFile((getResourceDir() + "/DefaultCMYK.icc").toLocal8Bit().constData(), "r"));
     ProfileHandle monitor(cmsCreate_sRGBProfile());
@@ -323,54 +145,142 @@ void benchSeparation(const char *name, const QString &path, double targetRatio, 
                                                  INTENT_RELATIVE_COLORIMETRIC, 0));
     PixelSources separation;
     const double decodeMs = decodeSeparation(path, &separation);
-    report(name, decodeMs, separation, transform.get(), 1.0f, targetRatio, false);
-    separation = PixelSources();
-    if (fileTarget <= 0)
-        return;
-    const double rawMs = rawTiffDecode(path);
-    double peakMiB = 0;
-    QString values;
-    const double loadMs = windowLoad(path, &peakMiB, &values);
-    std::printf("%-26s window: file to values %5.0f ms = %.2fx libtiff's raw decode of %.0f ms (target %.1fx: %s), "
-                "peak %.0f MiB; %s\n",
-                name, loadMs, loadMs / rawMs, rawMs, fileTarget, loadMs <= fileTarget * rawMs ? "met" : "MISSED",
-                peakMiB, qPrintable(values));
-    std::fflush(stdout);
+    report(name, decodeMs, separation, transform.get(), 1.0f, targetRatio);
 }
 
-// The window's debug lines (no monitor for an unshown window) would drown the figures.
-void dropDebugLines(QtMsgType type, const QMessageLogContext &, const QString &message)
+// The argument that makes this program the child that times one window load.
+const char windowLoadArgument[] = "--window-load";
+
+// Prints the fastest values, picture and return times, then the results line.
+int timeWindowLoad(const QString &path)
 {
-    if (type != QtDebugMsg)
+    WindowLoadTimer timer(path);
+    timer.run();
+    std::printf("%.3f %.3f %.3f\n%s\n", timer.valuesMs(), timer.pictureMs(), timer.returnedMs(),
+                qPrintable(timer.resultsLine()));
+    return timer.valuesMs() >= 0 && timer.pictureMs() >= 0 ? 0 : 1;
+}
+
+// The window in a child process of its own, so that its peak memory is its own.
+void timeWindow(const QString &path, UserWaits *waits)
+{
+    ChildProcess child(QCoreApplication::applicationFilePath(), {windowLoadArgument, path});
+    const bool painted = child.run();
+    const QList<QByteArray> lines = child.output().split('\n');
+    const QList<QByteArray> times = lines.value(0).split(' ');
+    if (!painted || times.size() != 3) {
+        std::printf("%-26s window: never showed both values and fitted picture\n", qPrintable(waits->input));
+        return;
+    }
+    waits->valuesMs = times[0].toDouble();
+    waits->pictureMs = times[1].toDouble();
+    waits->windowPeakMiB = child.peakMiB();
+    std::printf("%-26s window: values %5.0f ms = %.2fx decode, fitted picture %5.0f ms = %.2fx (openImageFile "
+                "returned at %.0f ms), peak %.0f MiB; %s\n",
+                qPrintable(waits->input), waits->valuesMs, waits->valuesMs / waits->decodeMs, waits->pictureMs,
+                waits->pictureMs / waits->decodeMs, times[2].toDouble(), waits->windowPeakMiB,
+                lines.value(1).constData());
+}
+
+QString lab(const QByteArray &jsonLine)
+{
+    const QJsonObject result = QJsonDocument::fromJson(jsonLine).object();
+    return QString("L* %1 a* %2 b* %3")
+        .arg(result["L"].toDouble(), 0, 'f', 2)
+        .arg(result["a"].toDouble(), 0, 'f', 2)
+        .arg(result["b"].toDouble(), 0, 'f', 2);
+}
+
+// lumivant-measure as a script runs it, process start to exit: fastest of three, the largest peak.
+void timeMeasure(const QString &path, UserWaits *waits)
+{
+    const QString program = QCoreApplication::applicationDirPath() + "/lumivant-measure";
+    for (int round = 0; round < 3; ++round) {
+        ChildProcess child(program, {"--format", "json", path});
+        if (!child.run()) {
+            std::printf("%-26s lumivant-measure failed\n", qPrintable(waits->input));
+            return;
+        }
+        waits->measureMs = round == 0 ? child.wallMs() : std::min(waits->measureMs, child.wallMs());
+        waits->measurePeakMiB = std::max(waits->measurePeakMiB, child.peakMiB());
+        if (round == 2)
+            std::printf("%-26s lumivant-measure: %5.0f ms = %.2fx decode, peak %.0f MiB; %s\n", qPrintable(waits->input),
+                        waits->measureMs, waits->measureMs / waits->decodeMs, waits->measurePeakMiB,
+                        qPrintable(lab(child.output())));
+    }
+}
+
+UserWaits userWaits(const char *name, const QString &path, double decodeMs, bool withWindow)
+{
+    UserWaits waits;
+    waits.input = name;
+    waits.decodeMs = decodeMs;
+    if (withWindow)
+        timeWindow(path, &waits);
+    timeMeasure(path, &waits);
+    std::fflush(stdout);
+    return waits;
+}
+
+// The window's debug lines, and the offscreen platform's complaint at every
+// size hint of a shown window, would drown the figures.
+void dropNoise(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type != QtDebugMsg && !message.startsWith("This plugin does not support propagateSizeHints"))
         std::fprintf(stderr, "%s\n", qPrintable(message));
+}
+
+void benchJpegs(const QString &dir, ResultTable *table)
+{
+    const QString smooth24 = writeTaggedJpeg(photograph(6000, 4000), dir, "smooth24.jpg");
+    benchRgb("smooth RGB 24 MP", smooth24, 10.0);
+    table->add(userWaits("smooth RGB 24 MP JPEG", smooth24, plainJpegDecodeMs(smooth24), true));
+    benchRgb("smooth RGB 3 MP", writeTaggedJpeg(photograph(2000, 1500), dir, "smooth3.jpg"), 0);
+    benchRgb("random noise RGB 24 MP", writeTaggedJpeg(noise(6000, 4000), dir, "noise.jpg"), 1.8);
+}
+
+void benchTiffs(const QString &dir, ResultTable *table)
+{
+    const QString smooth = dir + "/separation.tif";
+    writeSeparation(smooth, 6000, 4000);
+    benchSeparation("four-ink separation 24 MP", smooth, 5.0);
+
+    ProfileHandle cmyk(cmsOpenProfileFromFile((getResourceDir() + "/DefaultCMYK.icc").toLocal8Bit().constData(), "r"));
+    const QString press = dir + "/press.tif";
+    const size_t colours = writePressSeparation(press, 6000, 4000, profileBytes(cmyk.get()));
+    std::printf("press-like four-ink 24 MP: grainy, Deflate with predictor, 64-row strips, embedded profile, "
+                "%zu distinct colours\n", colours);
+    benchSeparation("press-like four-ink 24 MP", press, 0);
+    table->add(userWaits("press-like CMYK 24 MP TIFF", press, rawTiffDecodeMs(press), true));
+
+    // The same picture four times over in height: whether memory grows with the height.
+    const QString tall = dir + "/press96.tif";
+    writePressSeparation(tall, 6000, 4000, profileBytes(cmyk.get()), 4);
+    table->add(userWaits("press-like CMYK 96 MP TIFF", tall, rawTiffDecodeMs(tall), false));
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
+    chooseDisplayPlatform();
     QApplication app(argc, argv);
-    qInstallMessageHandler(dropDebugLines);
+    qInstallMessageHandler(dropNoise);
     setApplicationIdentity();
     useProgramImageReaders();
     QTemporaryDir dir;
     // The window keeps its remembered directories; not in the user's own settings.
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path() + "/settings");
+    if (argc == 3 && std::strcmp(argv[1], windowLoadArgument) == 0)
+        return timeWindowLoad(QString::fromLocal8Bit(argv[2]));
+    const QString platform = QGuiApplication::platformName();
+    const QString display = platform == "xcb" ? ", on the X server " + qEnvironmentVariable("DISPLAY") : QString();
+    std::printf("Window platform: %s%s\n", qPrintable(platform), qPrintable(display));
     std::printf("Pixel pass on %u cores (reference: one pixelColor, cmsDoTransform, setPixelColor per pixel)\n",
                 std::thread::hardware_concurrency());
-    benchRgb("smooth RGB 24 MP", writeTaggedJpeg(photograph(6000, 4000), dir.path(), "smooth24.jpg"), 10.0, true);
-    benchRgb("smooth RGB 3 MP", writeTaggedJpeg(photograph(2000, 1500), dir.path(), "smooth3.jpg"), 0, false);
-    benchRgb("random noise RGB 24 MP", writeTaggedJpeg(noise(6000, 4000), dir.path(), "noise.jpg"), 1.8, false);
-
-    const QString smooth = dir.path() + "/separation.tif";
-    writeSeparation(smooth, 6000, 4000);
-    benchSeparation("four-ink separation 24 MP", smooth, 5.0, 0);
-
-    ProfileHandle cmyk(cmsOpenProfileFromFile((getResourceDir() + "/DefaultCMYK.icc").toLocal8Bit().constData(), "r"));
-    const QString press = dir.path() + "/press.tif";
-    const size_t colours = writePressSeparation(press, 6000, 4000, profileBytes(cmyk.get()));
-    std::printf("press-like four-ink 24 MP: grainy, Deflate with predictor, 64-row strips, embedded profile, "
-                "%zu distinct colours\n", colours);
-    benchSeparation("press-like four-ink 24 MP", press, 0, 4.0);
+    ResultTable table;
+    benchJpegs(dir.path(), &table);
+    benchTiffs(dir.path(), &table);
+    table.print();
     return 0;
 }

@@ -1,0 +1,105 @@
+#include "windowloadtimer.h"
+#include "paintwatch.h"
+
+#include "CVCImageWindow.h"
+
+#include <QElapsedTimer>
+#include <QGraphicsScene>
+#include <QGraphicsView>
+#include <QGuiApplication>
+#include <QImageReader>
+#include <QLabel>
+#include <QTimer>
+#include <QWindow>
+
+namespace {
+
+// The longest wait for a paint before the round counts as never painted.
+constexpr qint64 patienceMs = 120000;
+
+// Processes events until done() or clock reaches untilMs; a timer keeps the
+// loop awake when nothing else arrives.
+template <typename Done>
+void processUntil(const QElapsedTimer &clock, qint64 untilMs, Done done)
+{
+    QTimer wake;
+    wake.start(20);
+    while (!done() && clock.elapsed() < untilMs)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+void keepFastest(double *best, double candidate)
+{
+    if (candidate >= 0 && (*best < 0 || candidate < *best))
+        *best = candidate;
+}
+
+// The picture fills the viewport one way and fits in it the other: fitInView
+// leaves two pixels a side, rounding one more.
+bool fittedPicture(const QGraphicsView *view, QSize imageSize)
+{
+    const QGraphicsScene *scene = view->scene();
+    if (!scene || scene->sceneRect().size().toSize() != imageSize)
+        return false;
+    const QRect shown = view->mapFromScene(scene->sceneRect()).boundingRect();
+    const QRect port = view->viewport()->rect();
+    const int slack = 6;
+    return port.adjusted(-1, -1, 1, 1).contains(shown) &&
+           (shown.width() >= port.width() - slack || shown.height() >= port.height() - slack);
+}
+
+// A shown window, exposed, its layout settled and its first paint on the server.
+void showSettled(CVCImageWindow &window)
+{
+    window.show();
+    QElapsedTimer clock;
+    clock.start();
+    processUntil(clock, patienceMs, [&] { return window.windowHandle()->isExposed(); });
+    const qint64 exposedAt = clock.elapsed();
+    processUntil(clock, exposedAt + 300, [] { return false; });
+    QGuiApplication::sync();
+}
+
+} // namespace
+
+WindowLoadTimer::WindowLoadTimer(const QString &path) : path(path) {}
+
+void WindowLoadTimer::run()
+{
+    for (int round = 0; round < 3; ++round)
+        runOnce();
+}
+
+void WindowLoadTimer::runOnce()
+{
+    CVCImageWindow window;
+    showSettled(window);
+    auto *panel = window.findChild<QWidget *>("labF");
+    auto *lightness = window.findChild<QLabel *>("lL");
+    auto *view = window.findChild<QGraphicsView *>("graphicsView");
+    const QSize imageSize = QImageReader(path).size();
+    PaintWatch valuesPaint(lightness, [=] { return panel->isVisible() && !lightness->text().isEmpty(); });
+    PaintWatch picturePaint(view->viewport(), [=] { return fittedPicture(view, imageSize); });
+
+    QElapsedTimer clock;
+    clock.start();
+    window.openImageFile(path);
+    keepFastest(&returned, clock.nsecsElapsed() / 1e6);
+    double valuesAt = -1, pictureAt = -1;
+    processUntil(clock, patienceMs, [&] {
+        // A repaint flushes the window when its widgets are painted; the
+        // round trip makes sure the server has taken the pixels.
+        if ((valuesPaint.painted() && valuesAt < 0) || (picturePaint.painted() && pictureAt < 0)) {
+            QGuiApplication::sync();
+            const double now = clock.nsecsElapsed() / 1e6;
+            if (valuesPaint.painted() && valuesAt < 0)
+                valuesAt = now;
+            if (picturePaint.painted() && pictureAt < 0)
+                pictureAt = now;
+        }
+        return valuesAt >= 0 && pictureAt >= 0;
+    });
+    keepFastest(&values, valuesAt);
+    keepFastest(&picture, pictureAt);
+    results = window.resultsLine();
+}
