@@ -15,6 +15,14 @@ namespace {
 
 using Attributes = QMap<QString, int>;
 
+// A load as lumivant-measure makes it: the counts only, on this thread.
+SessionResult load(MeasuringSession &session, const QString &path)
+{
+    LoadJob job = session.loadJob(path);
+    job.run();
+    return session.finishLoad(std::move(job));
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Attributes)
@@ -86,24 +94,21 @@ private slots:
     void loadsReplaceAsFarAsTheyGot()
     {
         MeasuringSession session(getResourceDir());
-        session.adopt(session.read(writeJpeg(dir, "first.jpg", solidImage(4, 2, Qt::red))));
+        QVERIFY(!load(session, writeJpeg(dir, "first.jpg", solidImage(4, 2, Qt::red))).failure);
         QCOMPARE(session.image().picture.width(), 4);
 
-        LoadOutcome none = session.read(writeFile(dir + "/text.jpg", "not a picture"));
+        const SessionResult none = load(session, writeFile(dir + "/text.jpg", "not a picture"));
         QCOMPARE(none.failure.kind, FailureKind::NotAnImage);
         QCOMPARE(none.failure.reason, QString("Unsupported image format"));
-        session.adopt(std::move(none));
         QCOMPARE(session.image().picture.width(), 4);
 
-        LoadOutcome refused = session.read(writeJpeg(dir, "five.jpg", solidImage(5, 2, Qt::red), "NumberOfInks:5"));
+        const SessionResult refused = load(session, writeJpeg(dir, "five.jpg", solidImage(5, 2, Qt::red), "NumberOfInks:5"));
         QCOMPARE(refused.failure.kind, FailureKind::Unsupported);
-        session.adopt(std::move(refused));
         QCOMPARE(session.image().picture.width(), 5);
         QCOMPARE(session.numberOfInks(), 5);
 
-        LoadOutcome cut = session.read(writeFile(dir + "/cut.jpg", QByteArray("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00", 11)));
+        const SessionResult cut = load(session, writeFile(dir + "/cut.jpg", QByteArray("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00", 11)));
         QCOMPARE(cut.failure.kind, FailureKind::Undecodable);
-        session.adopt(std::move(cut));
         QVERIFY(session.image().picture.isNull());
     }
 
@@ -133,21 +138,22 @@ private slots:
     void handLoadedProfileReplacesOnlyWhenItFits()
     {
         MeasuringSession session(getResourceDir());
-        session.adopt(session.read(writeJpeg(dir, "rgb.jpg", solidImage(2, 2, Qt::red))));
+        load(session, writeJpeg(dir, "rgb.jpg", solidImage(2, 2, Qt::red)));
         const QString wide = saveProfile(makeWideRgbProfile("Wide"), dir, "wide.icc");
-        QVERIFY(!session.chooseImageProfile(wide));
-        QCOMPARE(session.imageProfile().description(), QString("Wide"));
+        QVERIFY(!session.apply(session.useHandLoadedProfile(wide)).failure);
+        QCOMPARE(session.handLoadedProfile().description(), QString("Wide"));
 
-        const Failure unreadable = session.chooseImageProfile(writeFile(dir + "/junk.icc", "junk"));
+        const Failure unreadable = session.apply(session.useHandLoadedProfile(writeFile(dir + "/junk.icc", "junk"))).failure;
         QCOMPARE(unreadable.kind, FailureKind::ProfileUnreadable);
-        const Failure unfit = session.chooseImageProfile(saveProfile(makeGrayProfile("Grey"), dir, "grey.icc"));
+        const Failure unfit =
+            session.apply(session.useHandLoadedProfile(saveProfile(makeGrayProfile("Grey"), dir, "grey.icc"))).failure;
         QCOMPARE(unfit.kind, FailureKind::ProfileMismatch);
         QCOMPARE(unfit.reason, QString("The profile's colour space is Gray; this image needs RGB."));
-        QCOMPARE(session.imageProfile().description(), QString("Wide"));
+        QCOMPARE(session.handLoadedProfile().description(), QString("Wide"));
 
         // A new image forgets the profile loaded for the old one.
-        session.adopt(session.read(writeJpeg(dir, "next.jpg", solidImage(2, 2, Qt::blue))));
-        QVERIFY(session.imageProfile().isNull());
+        load(session, writeJpeg(dir, "next.jpg", solidImage(2, 2, Qt::blue)));
+        QVERIFY(session.handLoadedProfile().isNull());
     }
 
     // The sRGB primaries through Little CMS, as the panel shows them.
