@@ -2,7 +2,7 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en">
 <context>
-    <name>CVCImageWindow</name>
+    <name>Failures</name>
     <message>
         <source>noImage</source>
         <translation>The file could not be read as an image.</translation>

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pixelmask.h"
+
 #include <QImage>
 #include <QtGlobal>
 
@@ -41,11 +43,7 @@ void convertColours(const quint16 *channels, size_t count, cmsHTRANSFORM transfo
 // level of 0 is no coverage.
 inline bool countedLevels(const quint16 channels[4], quint16 coverage, int channelCount)
 {
-    if (channelCount == 3 && channels[0] == 0 && channels[1] == 65535 && channels[2] == 0)
-        return false;
-    if (channelCount > 3 && (channels[0] & channels[1] & channels[2] & channels[3]) == 65535)
-        return false;
-    return coverage != 0;
+    return pixelMask<quint16>(channels, coverage, channelCount, 65535, 65535) == PixelMask::Counted;
 }
 
 // The record's value of every 16-bit level: colour levels below four channels, ink per cent for four.

@@ -119,9 +119,8 @@ quint32 colourIndex(QRgb pixel, int channelCount)
 // numbers, so 0 and 255 there are 0.0 and 255.0 in the record.
 bool countedEightBit(QRgb pixel, int channelCount)
 {
-    if (channelCount == 3 && (pixel & 0xffffffu) == 0x00ff00u)
-        return false;
-    return qAlpha(pixel) != 0;
+    const int channel[4] = {qRed(pixel), qGreen(pixel), qBlue(pixel), 0};
+    return pixelMask(channel, qAlpha(pixel), channelCount, 255, 255) == PixelMask::Counted;
 }
 
 // The levels of 8-bit pixels, counted in a table small enough for the

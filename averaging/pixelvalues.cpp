@@ -24,18 +24,6 @@ PixelValues readPixelValues(const PixelSources &sources, int x, int y)
     return values;
 }
 
-PixelMask maskOf(const PixelValues &values, int channelCount)
-{
-    const float *c = values.channel;
-    if (channelCount == 3 && c[0] == 0.0f && c[1] == 255.0f && c[2] == 0.0f)
-        return PixelMask::GreenKey;
-    if (channelCount > 3 && c[0] == 100.0f && c[1] == 100.0f && c[2] == 100.0f && c[3] == 100.0f)
-        return PixelMask::FullInk;
-    if (values.coverage == 0.0f)
-        return PixelMask::Transparent;
-    return PixelMask::Counted;
-}
-
 void TotalsAccumulator::add(const PixelValues &values, int channelCount)
 {
     ++count;

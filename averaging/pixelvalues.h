@@ -1,6 +1,7 @@
 #pragma once
 
 #include "exactsum.h"
+#include "pixelmask.h"
 
 #include <QImage>
 
@@ -23,8 +24,6 @@ struct PixelValues {
     float channel[4] = {0.0f, 0.0f, 0.0f, 0.0f};
     float coverage = 1.0f;
 };
-
-enum class PixelMask { Counted, GreenKey, FullInk, Transparent };
 
 // The count of the unmasked pixels and their per-channel sums. The sums are
 // exact, rounded once to double: a float sum stalls on large images and the
@@ -55,6 +54,8 @@ inline float scaledFraction(qreal fraction, double scale)
 
 PixelValues readPixelValues(const PixelSources &sources, int x, int y);
 
-// First matching rule wins: the green key of RGB images, all four inks at
-// 100 per cent, then no coverage at all.
-PixelMask maskOf(const PixelValues &values, int channelCount);
+// The mask of a pixel value: a full colour channel is 255, a full ink 100 per cent.
+inline PixelMask maskOf(const PixelValues &values, int channelCount)
+{
+    return pixelMask(values.channel, values.coverage, channelCount, 255.0f, 100.0f);
+}

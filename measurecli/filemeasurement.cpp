@@ -1,73 +1,58 @@
 #include "filemeasurement.h"
 
 #include "colourprofile.h"
+#include "failuretext.h"
 #include "measuringsession.h"
 
-#include <QDir>
 #include <QImage>
 
-QString failureSentence(const Failure &failure, const QString &profilePath)
+namespace {
+
+// The average under the options' intent, through the options' profile when they name one.
+SessionResult measureAsChosen(MeasuringSession &session, const MeasureOptions &options)
 {
-    switch (failure.kind) {
-    case FailureKind::NotAnImage:
-        return QString("The file could not be read as an image: %1.").arg(failure.reason);
-    case FailureKind::Undecodable:
-        return QString("The image in the file could not be decoded: %1.").arg(failure.reason);
-    case FailureKind::Unsupported:
-        return QString("This image is not supported: %1").arg(failure.reason);
-    case FailureKind::TooLarge:
-        return QString("The image is too large for the memory a load may take: %1").arg(failure.reason);
-    case FailureKind::ProfileUnreadable:
-        return QString("The profile %1 could not be read: %2.")
-            .arg(QDir::toNativeSeparators(profilePath), failure.reason);
-    case FailureKind::ProfileMismatch:
-        return QString("The ICC profile does not match: %1").arg(failure.reason);
-    case FailureKind::NoTransform:
-        return QString("The average colour cannot be measured: %1").arg(failure.reason);
-    case FailureKind::None:
-        break;
+    if (!options.profile.isEmpty()) {
+        const SessionResult chosen = session.apply(session.useHandLoadedProfile(options.profile));
+        if (chosen.failure.kind == FailureKind::ProfileUnreadable ||
+            chosen.failure.kind == FailureKind::ProfileMismatch)
+            return chosen;
     }
-    return QString();
+    return session.setIntent(options.intent);
 }
+
+} // namespace
 
 FileMeasurement measureFile(const QString &file, const MeasureOptions &options, const QString &resourceDir)
 {
     FileMeasurement result;
     result.file = file;
     MeasuringSession session(resourceDir);
-    LoadOutcome outcome = session.read(file);
-    const Failure refused = outcome.failure;
-    session.adopt(std::move(outcome));
-    result.notes = session.image().notes;
-    if (refused) {
-        result.error = failureSentence(refused);
+    LoadJob load = session.loadJob(file);
+    load.run();
+    const SessionResult loaded = session.finishLoad(std::move(load));
+    result.notes = loaded.notes;
+    if (loaded.failure.refusesImage()) {
+        result.error = FailureText::sentence(loaded.failure);
         return result;
     }
     result.width = session.image().picture.width();
     result.height = session.image().picture.height();
     result.numberOfInks = session.numberOfInks();
-    result.profile = session.image().sourceProfileText;
-    const bool useEmbedded = options.profile.isEmpty();
-    if (!useEmbedded) {
-        const Failure unfit = session.chooseImageProfile(options.profile);
-        if (unfit) {
-            result.error = failureSentence(unfit, options.profile);
-            return result;
-        }
-        result.profile = session.imageProfile().descriptionOr(options.profile.section('/', -1));
-    }
+    result.profile = session.profileText();
 
-    session.takeTotals(session.count());
-    result.pixels = session.pixelTotals().pixelCount;
-    if (result.pixels == 0)
-        result.notes << MeasuringSession::nothingCountedNote();
-    const std::optional<AverageColour> average = session.measure(useEmbedded, options.intent);
-    if (!average) {
-        result.error = failureSentence({FailureKind::NoTransform, session.noTransformReason(result.profile)});
+    const SessionResult measured = measureAsChosen(session, options);
+    if (measured.failure.kind != FailureKind::NoTransform && measured.failure) {
+        result.error = FailureText::sentence(measured.failure, options.profile);
         return result;
     }
-    result.average = *average;
+    result.profile = session.profileText();
+    result.pixels = loaded.pixelsCounted;
+    if (!measured.average) {
+        result.error = FailureText::sentence(measured.failure);
+        return result;
+    }
+    result.average = *measured.average;
     const ColourProfile srgb = ColourProfile::srgb();
-    result.srgb = swatchLevels(average->lab, options.intent, srgb.handle()).value_or(std::array<int, 3>{});
+    result.srgb = swatchLevels(measured.average->lab, options.intent, srgb.handle()).value_or(std::array<int, 3>{});
     return result;
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "averagecolour.h"
-#include "failure.h"
 #include "measureoptions.h"
 
 #include <QString>
@@ -33,7 +32,3 @@ struct FileMeasurement {
 // Measures file as the window would after opening it (and, with a profile in
 // the options, after loading that profile by hand for it).
 FileMeasurement measureFile(const QString &file, const MeasureOptions &options, const QString &resourceDir);
-
-// Why a step failed, as one sentence for the report; profilePath names the
-// hand-loaded profile when that is what failed to open.
-QString failureSentence(const Failure &failure, const QString &profilePath = QString());

@@ -40,3 +40,9 @@ RenderedDisplay renderDisplay(const PixelSources &sources, cmsHPROFILE input, cm
     rendered.screen = screenImage(rendered.display);
     return rendered;
 }
+
+PixelTotals countPixels(const PixelSources &sources, WorkControl *control)
+{
+    QImage noDisplay;
+    return fastPass(sources, nullptr, 1.0f, &noDisplay, control);
+}

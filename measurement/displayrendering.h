@@ -28,3 +28,6 @@ TransformHandle makeDisplayTransform(cmsHPROFILE input, cmsHPROFILE monitor, int
 // Sums every unmasked pixel of the images and renders them through input onto monitor.
 RenderedDisplay renderDisplay(const PixelSources &sources, cmsHPROFILE input, cmsHPROFILE monitor,
                               WorkControl *control = nullptr);
+
+// Only the counts and sums of the unmasked pixels, without a picture for a monitor.
+PixelTotals countPixels(const PixelSources &sources, WorkControl *control = nullptr);

@@ -12,6 +12,7 @@ enum class FailureKind {
     TooLarge,          // it would take more memory than a load may
     ProfileUnreadable, // a hand-loaded profile that does not open (the reason says why)
     ProfileMismatch,   // a hand-loaded profile that cannot describe the image
+    NoProfile,         // the image has no profile, embedded or default, to show it through
     NoTransform,       // no conversion from the image's profile to L*a*b*
 };
 
@@ -20,4 +21,10 @@ struct Failure {
     QString reason;
 
     explicit operator bool() const { return kind != FailureKind::None; }
+    // Whether the file's image was not taken in at all, so that nothing of it can be shown.
+    bool refusesImage() const
+    {
+        return kind == FailureKind::NotAnImage || kind == FailureKind::Undecodable ||
+               kind == FailureKind::Unsupported || kind == FailureKind::TooLarge;
+    }
 };

@@ -1,6 +1,5 @@
 #include "measuringsession.h"
 
-#include "fastpass.h"
 #include "profilefit.h"
 #include "regularfile.h"
 
@@ -30,9 +29,30 @@ QString unreadableReason(const QString &path)
 
 } // namespace
 
-LoadOutcome MeasuringSession::read(const QString &fileName, WorkControl *control) const
+LoadJob MeasuringSession::loadJob(const QString &fileName, std::optional<ColourProfile> monitor) const
 {
-    return loadImageFile(fileName, resourceDir, control);
+    return LoadJob(fileName, resourceDir, std::move(monitor));
+}
+
+SessionResult MeasuringSession::finishLoad(LoadJob &&job)
+{
+    SessionResult result;
+    result.failure = job.outcome.failure;
+    if (result.failure.kind == FailureKind::TooLarge)
+        return result;
+    embedded = true;
+    intent = INTENT_RELATIVE_COLORIMETRIC;
+    adopt(std::move(job.outcome));
+    result.notes = current.notes;
+    if (result.failure)
+        return result;
+    if (job.monitor) {
+        takeDisplay(std::move(job.rendered), &result);
+    } else {
+        takeTotals(job.rendered.totals, &result);
+    }
+    measure(&result);
+    return result;
 }
 
 void MeasuringSession::adopt(LoadOutcome &&outcome)
@@ -46,20 +66,79 @@ void MeasuringSession::adopt(LoadOutcome &&outcome)
     case LoadOutcome::Reach::PictureDecoded:
         current = std::move(outcome.image);
         handLoaded = ColourProfile();
+        handLoadedText.clear();
         return;
     }
 }
 
-Failure MeasuringSession::chooseImageProfile(const QString &path)
+ProfileChoiceJob MeasuringSession::useEmbeddedProfile(bool embedded, std::optional<ColourProfile> monitor) const
 {
-    Failure failure;
-    ColourProfile candidate = openImageProfile(path, &failure);
-    if (candidate)
-        replaceImageProfile(std::move(candidate));
-    return failure;
+    return choiceJob(embedded, std::move(monitor));
 }
 
-ColourProfile MeasuringSession::openImageProfile(const QString &path, Failure *failure) const
+ProfileChoiceJob MeasuringSession::useHandLoadedProfile(const QString &path, std::optional<ColourProfile> monitor) const
+{
+    Failure refused;
+    ColourProfile candidate = openHandLoadedProfile(path, &refused);
+    if (refused) {
+        ProfileChoiceJob job;
+        job.refused = refused;
+        return job;
+    }
+    ProfileChoiceJob job = choiceJob(false, std::move(monitor));
+    job.displayInput = ColourProfile::copyOf(candidate.handle());
+    job.handLoadedText = candidate.descriptionOr(path.section('/', -1));
+    job.handLoaded = std::move(candidate);
+    return job;
+}
+
+ProfileChoiceJob MeasuringSession::redraw(ColourProfile monitor) const
+{
+    ProfileChoiceJob job = choiceJob(embedded, std::move(monitor));
+    job.redraw = true;
+    return job;
+}
+
+ProfileChoiceJob MeasuringSession::choiceJob(bool embedded, std::optional<ColourProfile> monitor) const
+{
+    ProfileChoiceJob job;
+    job.embedded = embedded;
+    job.sources = current.pixelSources();
+    // The same rule as displayProfile(), for the choice the job puts in force.
+    job.displayInput =
+        ColourProfile::copyOf(!embedded && handLoaded ? handLoaded.handle() : current.sourceProfile.handle());
+    job.monitor = std::move(monitor);
+    return job;
+}
+
+SessionResult MeasuringSession::apply(ProfileChoiceJob &&job)
+{
+    SessionResult result;
+    if (job.refused) {
+        result.failure = job.refused;
+        return result;
+    }
+    embedded = job.embedded;
+    if (job.handLoaded) {
+        handLoaded = std::move(job.handLoaded);
+        handLoadedText = job.handLoadedText;
+    }
+    if (job.rendered)
+        takeDisplay(std::move(*job.rendered), &result);
+    if (!job.redraw)
+        measure(&result);
+    return result;
+}
+
+SessionResult MeasuringSession::setIntent(int chosen)
+{
+    intent = chosen;
+    SessionResult result;
+    measure(&result);
+    return result;
+}
+
+ColourProfile MeasuringSession::openHandLoadedProfile(const QString &path, Failure *failure) const
 {
     ColourProfile candidate = ColourProfile::fromFile(path);
     if (!candidate) {
@@ -80,26 +159,47 @@ ColourProfile MeasuringSession::openImageProfile(const QString &path, Failure *f
     return candidate;
 }
 
-ColourProfile MeasuringSession::replaceImageProfile(ColourProfile profile)
+QString MeasuringSession::profileText() const
 {
-    std::swap(handLoaded, profile);
-    return profile;
+    return embedded ? current.sourceProfileText : handLoadedText;
 }
 
-cmsHPROFILE MeasuringSession::displayProfile(bool useEmbedded) const
+cmsHPROFILE MeasuringSession::displayProfile() const
 {
-    return !useEmbedded && handLoaded ? handLoaded.handle() : current.sourceProfile.handle();
+    return !embedded && handLoaded ? handLoaded.handle() : current.sourceProfile.handle();
 }
 
-cmsHPROFILE MeasuringSession::measuringProfile(bool useEmbedded) const
+cmsHPROFILE MeasuringSession::measuringProfile() const
 {
-    return useEmbedded ? current.sourceProfile.handle() : handLoaded.handle();
+    return embedded ? current.sourceProfile.handle() : handLoaded.handle();
 }
 
-PixelTotals MeasuringSession::count(WorkControl *control) const
+void MeasuringSession::takeTotals(const PixelTotals &counted, SessionResult *result)
 {
-    QImage noDisplay;
-    return fastPass(current.pixelSources(), nullptr, 1.0f, &noDisplay, control);
+    totals = counted;
+    result->pixelsCounted = totals.pixelCount;
+    if (totals.pixelCount == 0)
+        result->notes << tr("No pixel counted: every pixel is masked");
+}
+
+void MeasuringSession::takeDisplay(RenderedDisplay &&rendered, SessionResult *result)
+{
+    takeTotals(rendered.totals, result);
+    if (!current.sourceProfile)
+        result->profileMissing = {FailureKind::NoProfile, noTransformReason(QString())};
+    result->display = std::move(rendered);
+}
+
+void MeasuringSession::measure(SessionResult *result)
+{
+    result->average = averageColour(totals, numberOfInks(), measuringProfile(), intent);
+    if (!result->average) {
+        result->failure = {FailureKind::NoTransform, noTransformReason(profileText())};
+        return;
+    }
+    // An empty count is measured as one pixel of zeros.
+    if (totals.pixelCount == 0)
+        totals.pixelCount = 1;
 }
 
 QString MeasuringSession::noTransformReason(const QString &profileText) const
@@ -114,7 +214,7 @@ QString MeasuringSession::noTransformReason(const QString &profileText) const
         .arg(profileText);
 }
 
-std::optional<PixelReading> MeasuringSession::readPixel(int x, int y, bool useEmbedded, int intent) const
+std::optional<PixelReading> MeasuringSession::readPixel(int x, int y) const
 {
     if (!current.picture.rect().contains(x, y))
         return std::nullopt;
@@ -127,21 +227,7 @@ std::optional<PixelReading> MeasuringSession::readPixel(int x, int y, bool useEm
     one.pixelCount = 1;
     for (size_t i = 0; i < 4; ++i)
         one.channelSums[i] = double(reading.values.channel[i]);
-    if (const std::optional<AverageColour> colour = averageColour(one, inks, measuringProfile(useEmbedded), intent))
+    if (const std::optional<AverageColour> colour = averageColour(one, inks, measuringProfile(), intent))
         reading.lab = colour->lab;
     return reading;
-}
-
-QString MeasuringSession::nothingCountedNote()
-{
-    return tr("No pixel counted: every pixel is masked");
-}
-
-std::optional<AverageColour> MeasuringSession::measure(bool useEmbedded, int intent)
-{
-    const std::optional<AverageColour> average =
-        averageColour(totals, numberOfInks(), measuringProfile(useEmbedded), intent);
-    if (average && totals.pixelCount == 0)
-        totals.pixelCount = 1;
-    return average;
 }

@@ -1,15 +1,15 @@
 #pragma once
 
 #include "averagecolour.h"
-#include "displayrendering.h"
 #include "failure.h"
 #include "imageloader.h"
+#include "loadjob.h"
+#include "profilechoicejob.h"
+#include "sessionresult.h"
 
 #include <QString>
 
 #include <optional>
-
-class WorkControl;
 
 // One pixel of the image as the measurement sees it.
 struct PixelReading {
@@ -19,59 +19,77 @@ struct PixelReading {
     std::optional<std::array<float, 3>> lab;
 };
 
-// The image being measured and what was chosen for it: the core that the
-// window and the command-line measurer share. It knows no widgets; callers
-// pass in the user's choices (the embedded-profile switch, the rendering
-// intent) and the monitor's profile, and get results and failures as values.
+// The image being measured and the user's choices for it: the core that the
+// window and the command-line measurer share. It knows no widgets. Each
+// operation gives one SessionResult: the average, or the failure with its
+// reason, and the notes for the status bar. Heavy work comes out as a job
+// that may run on any thread; the operation that takes the job back in
+// changes the session.
 class MeasuringSession
 {
 public:
     explicit MeasuringSession(const QString &resourceDir) : resourceDir(resourceDir) {}
 
-    // Reads a file without touching the session, so it may run on any thread;
-    // adopt() then takes in whatever the outcome replaces.
-    LoadOutcome read(const QString &fileName, WorkControl *control = nullptr) const;
+    // Opening a file; given a monitor, the job also renders the picture for it.
+    LoadJob loadJob(const QString &fileName, std::optional<ColourProfile> monitor = std::nullopt) const;
+    // A new image starts measured through its own profile under the relative
+    // colorimetric intent, and forgets the profile loaded for the one before.
+    // An image too large to load changes nothing.
+    SessionResult finishLoad(LoadJob &&job);
+    // Takes in a read image as finishLoad() does, as far as its reading got.
     void adopt(LoadOutcome &&outcome);
 
     const LoadedImage &image() const { return current; }
     int numberOfInks() const { return current.numberOfInks(); }
 
-    // A profile loaded by hand for the image. It takes the place of the one
-    // loaded before only when it opens and fits the image.
-    Failure chooseImageProfile(const QString &path);
-    const ColourProfile &imageProfile() const { return handLoaded; }
-    // The same in two steps: open and check (null, with the failure, when refused),
-    // then put in force, getting back the profile it replaces.
-    ColourProfile openImageProfile(const QString &path, Failure *failure) const;
-    ColourProfile replaceImageProfile(ColourProfile profile);
+    // The image measured through its own profile (embedded or default) or the hand-loaded one.
+    ProfileChoiceJob useEmbeddedProfile(bool embedded, std::optional<ColourProfile> monitor = std::nullopt) const;
+    // A profile loaded by hand from path, measured through from then on; the
+    // job is refused, and nothing changes, when it does not open or does not
+    // fit the image.
+    ProfileChoiceJob useHandLoadedProfile(const QString &path, std::optional<ColourProfile> monitor = std::nullopt) const;
+    // The picture rendered for another monitor; the choices and the average stay.
+    ProfileChoiceJob redraw(ColourProfile monitor) const;
+    SessionResult apply(ProfileChoiceJob &&job);
 
-    // The picture is shown through the hand-loaded profile when the embedded
-    // one is not used and there is one; the average has no such fallback.
-    cmsHPROFILE displayProfile(bool useEmbedded) const;
-    cmsHPROFILE measuringProfile(bool useEmbedded) const;
+    // The kept sums converted again under intent; nothing is read again.
+    SessionResult setIntent(int intent);
 
-    // Only the counts and sums, without a picture for a monitor; takeTotals() keeps them.
-    PixelTotals count(WorkControl *control = nullptr) const;
-    void takeTotals(const PixelTotals &sums) { totals = sums; }
+    bool usesEmbeddedProfile() const { return embedded; }
+    int renderingIntent() const { return intent; }
+    const ColourProfile &handLoadedProfile() const { return handLoaded; }
+    // The name of the profile the image is measured through, as the panel shows it.
+    QString profileText() const;
+    // Whether there is a profile to show the picture through.
+    bool canShowConverted() const { return displayProfile() != nullptr; }
     const PixelTotals &pixelTotals() const { return totals; }
 
-    // The note the status bar shows when a count found no pixel to measure.
-    static QString nothingCountedNote();
-
-    // The average of the kept sums; an empty count becomes one. Nothing when
-    // no L*a*b* transform can be made.
-    std::optional<AverageColour> measure(bool useEmbedded, int intent);
-    // Why measure() gave nothing for the image described by profileText: no
-    // profile can exist for what the file announced, the default profile
-    // did not open, or Little CMS refused the conversion.
-    QString noTransformReason(const QString &profileText) const;
-
     // The pixel at (x, y) of the picture; nothing outside it.
-    std::optional<PixelReading> readPixel(int x, int y, bool useEmbedded, int intent) const;
+    std::optional<PixelReading> readPixel(int x, int y) const;
 
 private:
+    // The picture is shown through the hand-loaded profile when the embedded
+    // one is not used and there is one; the average has no such fallback.
+    cmsHPROFILE displayProfile() const;
+    cmsHPROFILE measuringProfile() const;
+    ProfileChoiceJob choiceJob(bool embedded, std::optional<ColourProfile> monitor) const;
+    ColourProfile openHandLoadedProfile(const QString &path, Failure *failure) const;
+    // The sums of a pass kept, with the note when it counted nothing.
+    void takeTotals(const PixelTotals &counted, SessionResult *result);
+    // The display taken in: its sums kept, its notes and the warning of a missing profile.
+    void takeDisplay(RenderedDisplay &&rendered, SessionResult *result);
+    // The average of the kept sums under the choices in force, or why there is none.
+    void measure(SessionResult *result);
+    // Why measure() gave nothing: no profile can exist for what the file
+    // announced, the default profile did not open, or Little CMS refused the
+    // conversion through the profile named profileText.
+    QString noTransformReason(const QString &profileText) const;
+
     QString resourceDir;
     LoadedImage current;
+    bool embedded = true;
     ColourProfile handLoaded;
+    QString handLoadedText;
+    int intent = INTENT_RELATIVE_COLORIMETRIC;
     PixelTotals totals;
 };

@@ -1,6 +1,7 @@
 // The measuring core on its own: attribute text, reading and refusals,
 // profile choice, and the average with its swatch, to the digit.
 #include "averagecolour.h"
+#include "failuretext.h"
 #include "imagefiles.h"
 #include "measuringsession.h"
 #include "profilefit.h"
@@ -11,9 +12,19 @@
 
 #include <QtTest>
 
+#include <thread>
+
 namespace {
 
 using Attributes = QMap<QString, int>;
+
+// A load as lumivant-measure makes it: the counts only, on this thread.
+SessionResult load(MeasuringSession &session, const QString &path)
+{
+    LoadJob job = session.loadJob(path);
+    job.run();
+    return session.finishLoad(std::move(job));
+}
 
 } // namespace
 
@@ -86,24 +97,21 @@ private slots:
     void loadsReplaceAsFarAsTheyGot()
     {
         MeasuringSession session(getResourceDir());
-        session.adopt(session.read(writeJpeg(dir, "first.jpg", solidImage(4, 2, Qt::red))));
+        QVERIFY(!load(session, writeJpeg(dir, "first.jpg", solidImage(4, 2, Qt::red))).failure);
         QCOMPARE(session.image().picture.width(), 4);
 
-        LoadOutcome none = session.read(writeFile(dir + "/text.jpg", "not a picture"));
+        const SessionResult none = load(session, writeFile(dir + "/text.jpg", "not a picture"));
         QCOMPARE(none.failure.kind, FailureKind::NotAnImage);
         QCOMPARE(none.failure.reason, QString("Unsupported image format"));
-        session.adopt(std::move(none));
         QCOMPARE(session.image().picture.width(), 4);
 
-        LoadOutcome refused = session.read(writeJpeg(dir, "five.jpg", solidImage(5, 2, Qt::red), "NumberOfInks:5"));
+        const SessionResult refused = load(session, writeJpeg(dir, "five.jpg", solidImage(5, 2, Qt::red), "NumberOfInks:5"));
         QCOMPARE(refused.failure.kind, FailureKind::Unsupported);
-        session.adopt(std::move(refused));
         QCOMPARE(session.image().picture.width(), 5);
         QCOMPARE(session.numberOfInks(), 5);
 
-        LoadOutcome cut = session.read(writeFile(dir + "/cut.jpg", QByteArray("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00", 11)));
+        const SessionResult cut = load(session, writeFile(dir + "/cut.jpg", QByteArray("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00", 11)));
         QCOMPARE(cut.failure.kind, FailureKind::Undecodable);
-        session.adopt(std::move(cut));
         QVERIFY(session.image().picture.isNull());
     }
 
@@ -133,21 +141,22 @@ private slots:
     void handLoadedProfileReplacesOnlyWhenItFits()
     {
         MeasuringSession session(getResourceDir());
-        session.adopt(session.read(writeJpeg(dir, "rgb.jpg", solidImage(2, 2, Qt::red))));
+        load(session, writeJpeg(dir, "rgb.jpg", solidImage(2, 2, Qt::red)));
         const QString wide = saveProfile(makeWideRgbProfile("Wide"), dir, "wide.icc");
-        QVERIFY(!session.chooseImageProfile(wide));
-        QCOMPARE(session.imageProfile().description(), QString("Wide"));
+        QVERIFY(!session.apply(session.useHandLoadedProfile(wide)).failure);
+        QCOMPARE(session.handLoadedProfile().description(), QString("Wide"));
 
-        const Failure unreadable = session.chooseImageProfile(writeFile(dir + "/junk.icc", "junk"));
+        const Failure unreadable = session.apply(session.useHandLoadedProfile(writeFile(dir + "/junk.icc", "junk"))).failure;
         QCOMPARE(unreadable.kind, FailureKind::ProfileUnreadable);
-        const Failure unfit = session.chooseImageProfile(saveProfile(makeGrayProfile("Grey"), dir, "grey.icc"));
+        const Failure unfit =
+            session.apply(session.useHandLoadedProfile(saveProfile(makeGrayProfile("Grey"), dir, "grey.icc"))).failure;
         QCOMPARE(unfit.kind, FailureKind::ProfileMismatch);
         QCOMPARE(unfit.reason, QString("The profile's colour space is Gray; this image needs RGB."));
-        QCOMPARE(session.imageProfile().description(), QString("Wide"));
+        QCOMPARE(session.handLoadedProfile().description(), QString("Wide"));
 
         // A new image forgets the profile loaded for the old one.
-        session.adopt(session.read(writeJpeg(dir, "next.jpg", solidImage(2, 2, Qt::blue))));
-        QVERIFY(session.imageProfile().isNull());
+        load(session, writeJpeg(dir, "next.jpg", solidImage(2, 2, Qt::blue)));
+        QVERIFY(session.handLoadedProfile().isNull());
     }
 
     // The sRGB primaries through Little CMS, as the panel shows them.
@@ -218,6 +227,77 @@ private slots:
         QVERIFY(!averageColour(totals, 0, grey.handle(), INTENT_RELATIVE_COLORIMETRIC));
         QVERIFY(!averageColour(totals, 1, nullptr, INTENT_RELATIVE_COLORIMETRIC));
         QVERIFY(averageColour(totals, 1, grey.handle(), INTENT_RELATIVE_COLORIMETRIC));
+    }
+
+    // A new image starts from its own profile and the relative intent; until
+    // then the choices stay and every one is measured through.
+    void choicesStayUntilANewImage()
+    {
+        MeasuringSession session(getResourceDir());
+        const SessionResult loaded = load(session, writeJpeg(dir, "choices.jpg", solidImage(2, 2, Qt::red)));
+        QCOMPARE(loaded.pixelsCounted, 4);
+        QVERIFY(loaded.average);
+
+        const SessionResult withoutProfile = session.apply(session.useEmbeddedProfile(false));
+        QCOMPARE(withoutProfile.failure.kind, FailureKind::NoTransform);
+        QVERIFY(!withoutProfile.average);
+
+        const QString wide = saveProfile(makeWideRgbProfile("Wide"), dir, "choices.icc");
+        const SessionResult relative = session.apply(session.useHandLoadedProfile(wide));
+        QVERIFY(relative.average);
+        QCOMPARE(session.profileText(), QString("Wide"));
+        const SessionResult perceptual = session.setIntent(INTENT_PERCEPTUAL);
+        QVERIFY(perceptual.average);
+        QVERIFY(!session.usesEmbeddedProfile());
+        QCOMPARE(session.renderingIntent(), INTENT_PERCEPTUAL);
+
+        QVERIFY(!load(session, writeJpeg(dir, "next.jpg", solidImage(2, 2, Qt::red))).failure);
+        QVERIFY(session.usesEmbeddedProfile());
+        QCOMPARE(session.renderingIntent(), INTENT_RELATIVE_COLORIMETRIC);
+        QCOMPARE(session.profileText(), QString("none (sRGB assigned)"));
+    }
+
+    // Jobs own what they touch: they run on another thread after their
+    // session has gone on, and one never taken in changes nothing.
+    void jobsOutliveWhatTheSessionHolds()
+    {
+        MeasuringSession session(getResourceDir());
+        load(session, writeJpeg(dir, "held.jpg", solidImage(3, 2, Qt::red)));
+        LoadJob dropped = session.loadJob(writeJpeg(dir, "dropped.jpg", solidImage(5, 5, Qt::blue)));
+        std::thread([&dropped] { dropped.run(); }).join();
+        QCOMPARE(session.image().picture.width(), 3);
+
+        const QString wide = saveProfile(makeWideRgbProfile("Wide"), dir, "outlived.icc");
+        ProfileChoiceJob choice = session.useHandLoadedProfile(wide, ColourProfile::srgb());
+        load(session, writeJpeg(dir, "replaced.jpg", solidImage(4, 4, Qt::green)));
+        std::thread([&choice] { choice.run(); }).join();
+
+        MeasuringSession other(getResourceDir());
+        const SessionResult taken = other.finishLoad(std::move(dropped));
+        QCOMPARE(taken.pixelsCounted, 25);
+        QCOMPARE(other.image().picture.width(), 5);
+    }
+
+    // A value holding %1 or %2 is put in as it is, never read as a place for the next one.
+    void failureSentencesTakeValuesInOnePass_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("reason");
+        QTest::addColumn<QString>("sentence");
+        QTest::newRow("unreadable profile") << int(FailureKind::ProfileUnreadable) << "no %1 here"
+                                            << "The profile /p/100%2.icc could not be read: no %1 here.";
+        QTest::newRow("not an image") << int(FailureKind::NotAnImage) << "50%1 off"
+                                      << "The file could not be read as an image: 50%1 off.";
+        QTest::newRow("no transform") << int(FailureKind::NoTransform) << "profile \"%2\""
+                                      << "The average colour cannot be measured: profile \"%2\"";
+    }
+
+    void failureSentencesTakeValuesInOnePass()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, reason);
+        QFETCH(QString, sentence);
+        QCOMPARE(FailureText::sentence({FailureKind(kind), reason}, "/p/100%2.icc"), sentence);
     }
 };
 

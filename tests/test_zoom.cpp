@@ -134,6 +134,32 @@ private slots:
         QTest::mouseMove(window.windowHandle(), inWindow(view->viewport(), view->mapFromScene(QPointF(39.5, 29.5))));
         QVERIFY(pointerText(window).contains("x 39, y 29   R 128 G 128 B 128   L* "));
     }
+
+    // The pixel is measured through the profile chosen: without the image's
+    // own and with none loaded by hand there is no L*a*b* to tell.
+    void pointerFollowsTheProfileChoice()
+    {
+        CVCImageWindow window;
+        window.resize(1113, 806);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.openImageFile(picture);
+        WindowTestAccess access(window);
+        QGraphicsView *view = access.ui().graphicsView;
+        // The panel changes with the switch and the fitted picture with it.
+        const auto pointAtRed = [&] {
+            QTest::mouseMove(window.windowHandle(), QPoint(1, 1));
+            QTest::mouseMove(window.windowHandle(), inWindow(view->viewport(), view->mapFromScene(QPointF(1.5, 2.5))));
+        };
+        QTest::mouseClick(access.ui().embeddedCB, Qt::LeftButton);
+        QVERIFY(!access.ui().embeddedCB->isChecked());
+        pointAtRed();
+        QCOMPARE(pointerText(window).section("   ", 1), QString("x 1, y 2   R 255 G 0 B 0"));
+        QTest::mouseClick(access.ui().embeddedCB, Qt::LeftButton);
+        pointAtRed();
+        QCOMPARE(pointerText(window).section("   ", 1),
+                 QString("x 1, y 2   R 255 G 0 B 0   L* 54.29 a* 80.81 b* 69.89"));
+    }
 };
 
 QTEST_MAIN(TestZoom)

@@ -45,7 +45,7 @@ public:
     float inputScale() const { return w.inputScale; }
     bool displayTransform() const { return w.displayConverted; }
     cmsHPROFILE sourceProfile() const { return w.session.image().sourceProfile.handle(); }
-    cmsHPROFILE imageProfile() const { return w.session.imageProfile().handle(); }
+    cmsHPROFILE imageProfile() const { return w.session.handLoadedProfile().handle(); }
     const std::array<float, 3> &averageLab() const { return w.shownAverage.lab; }
     const std::array<float, 3> &averageLch() const { return w.shownAverage.lch; }
     void setAverages(const std::array<float, 3> &lab, const std::array<float, 3> &lch)

@@ -6,6 +6,7 @@
 #include "LabelElision.h"
 #include "PictureZoom.h"
 #include "PointerReadout.h"
+#include "failuretext.h"
 #include "memorybudget.h"
 #include "monitorprofilewatch.h"
 #include "resourcedir.h"
@@ -174,13 +175,12 @@ void CVCImageWindow::SaveSettings()
     settings.setValue("LastProfileDir", lastProfileDir);
 }
 
-bool CVCImageWindow::showWarning(const QString &message, bool withCancel, const QString &reason)
+void CVCImageWindow::ShowFailure(const Failure &failure, const QString &imageFile)
 {
     work->hideBusyCursor();
-    QMessageBox box(QMessageBox::Warning, tr("Warning"), tr(message.toUtf8().constData()),
-                    withCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok, this);
-    box.setInformativeText(reason);
-    return box.exec() == QMessageBox::Ok;
+    QMessageBox box(QMessageBox::Warning, tr("Warning"), FailureText::heading(failure.kind), QMessageBox::Ok, this);
+    box.setInformativeText(FailureText::details(failure, imageFile));
+    box.exec();
 }
 
 void CVCImageWindow::closeEvent(QCloseEvent *event)

@@ -62,12 +62,19 @@ private:
     void LoadSettings();
     void NoteMemoryLimit();
     void SaveSettings();
-    bool showWarning(const QString &message, bool withCancel, const QString &reason = QString());
+    // The failure's box: its heading and the reason; imageFile names the image a load failed on.
+    void ShowFailure(const Failure &failure, const QString &imageFile = QString());
 
-    bool ShowLoad(LoadOutcome &&outcome, RenderedDisplay &&rendered, const QString &fileName);
-    void ShowLoadFailure(const Failure &failure, const QString &fileName);
+    bool ShowLoad(SessionResult &&result, const QString &fileName);
     void ShowSourceProfile();
+    void ShowProfileSource(bool embedded);
+    // Runs a choice's job on the worker and puts it in force; nothing when it was cancelled.
+    std::optional<SessionResult> ApplyChoice(ProfileChoiceJob &&choice);
+    void ShowChoice(SessionResult &result);
     bool BuildDisplayImage();
+    void ShowNotes(const SessionResult &result);
+    // The picture of a result, and the warning when it had no profile to be shown through.
+    void ShowRendering(SessionResult &result);
     void ShowDisplay(RenderedDisplay &&rendered);
     void RenderForMonitor();
     void ShowScene(QGraphicsScene *scene);
@@ -77,6 +84,8 @@ private:
     void ShowCancelled(const QString &what);
 
     bool SetupLabTransform();
+    // The average of a result in the panel; false when it has none.
+    bool ShowAverage(const SessionResult &result);
     void ShowValues();
     // The swatch of the shown average, as the monitor shows it.
     void PaintSwatch();
@@ -85,7 +94,6 @@ private:
     std::optional<QString> DescribePixel(QPoint pixel) const;
 
     QString ChooseProfileFile();
-    bool useEmbeddedProfile() const;
     int renderingIntent() const;
     ColourProfile monitorProfile() const;
 

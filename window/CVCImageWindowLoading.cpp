@@ -4,9 +4,7 @@
 #include "ui_ImageWindow.h"
 
 #include "PictureZoom.h"
-#include "resourcedir.h"
 
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -15,13 +13,6 @@
 #include <memory>
 
 namespace {
-
-// What the worker of a load hands back; it owns its results, since a stuck
-// worker may be abandoned and finish after the window has moved on.
-struct LoadResult {
-    LoadOutcome outcome;
-    RenderedDisplay rendered;
-};
 
 // Groups of three digits, as a count of pixels is easiest read.
 QString groupedNumber(qint64 number)
@@ -50,33 +41,23 @@ void CVCImageWindow::openImageFile(const QString &fileName)
     clock.start();
     BusyCursorScope busy(*work);
 
-    const auto monitor = std::make_shared<const ColourProfile>(monitorProfile());
-    const auto result = std::make_shared<LoadResult>();
-    const QString resourceDir = getResourceDir();
+    const auto job = std::make_shared<LoadJob>(session.loadJob(fileName, monitorProfile()));
     const QString name = fileName.section('/', -1);
     // A summary of the previous load must not run into this one's progress.
     statusNotes.clear();
     // Reading and the pass run on a worker; the panel is touched only once they are done.
-    const bool finished = work->run(tr("Loading %1…").arg(name), [=](WorkControl &control) {
-        control.setPhase(0, 400);
-        result->outcome = loadImageFile(fileName, resourceDir, &control);
-        if (result->outcome.failure || control.cancelled())
-            return;
-        control.setPhase(400, 1000);
-        const LoadedImage &image = result->outcome.image;
-        result->rendered = renderDisplay(image.pixelSources(), image.sourceProfile.handle(), monitor->handle(), &control);
-    });
-    if (!finished) {
+    if (!work->run(tr("Loading %1…").arg(name), [job](WorkControl &control) { job->run(&control); })) {
         ShowCancelled(name);
         return;
     }
+    SessionResult result = session.finishLoad(std::move(*job));
     // Too large to load: refused before anything changed, like a cancel.
-    if (result->outcome.failure.kind == FailureKind::TooLarge) {
-        showWarning(tr("imageTooLarge"), false, result->outcome.failure.reason);
+    if (result.failure.kind == FailureKind::TooLarge) {
+        ShowFailure(result.failure);
         return;
     }
-    const qint64 counted = result->rendered.totals.pixelCount;
-    if (ShowLoad(std::move(result->outcome), std::move(result->rendered), fileName))
+    const qint64 counted = result.pixelsCounted;
+    if (ShowLoad(std::move(result), fileName))
         ShowLoadSummary(name, counted, clock.elapsed());
 }
 
@@ -91,55 +72,34 @@ void CVCImageWindow::openImageFiles(const QString &fileName, const QStringList &
     statusNotes.add(tr("One image is measured at a time; not opened: %1").arg(names.join(", ")));
 }
 
-bool CVCImageWindow::ShowLoad(LoadOutcome &&outcome, RenderedDisplay &&rendered, const QString &fileName)
+bool CVCImageWindow::ShowLoad(SessionResult &&result, const QString &fileName)
 {
     shownFileName.clear();
     ResetPanel();
     statusNotes.clear();
     NoteMemoryLimit();
-    const Failure failure = outcome.failure;
-    if (outcome.reach != LoadOutcome::Reach::NoReader)
+    ShowNotes(result);
+    if (result.failure.refusesImage()) {
         displayImage = QImage();
-    session.adopt(std::move(outcome));
-    for (const QString &note : session.image().notes)
-        statusNotes.add(note);
-    if (failure) {
         // The previous picture is no longer measured; it must not stay in view.
         ShowScene(new QGraphicsScene);
-        ShowLoadFailure(failure, fileName);
+        ShowFailure(result.failure, fileName);
         return false;
     }
     shownFileName = fileName.section('/', -1);
     ShowSourceProfile();
     // A new picture starts fitted, whatever the zoom of the one before.
     pictureZoom->fit();
-    ShowDisplay(std::move(rendered));
+    ShowRendering(result);
     ui->separationCB->setChecked(false);
     if (session.numberOfInks() > 3)
         ui->destinationF->show();
-    if (SetupLabTransform()) {
+    if (ShowAverage(result)) {
         ui->imageL->setText(shownFileName);
         return true;
     }
-    showWarning(tr("noTransform"), false, session.noTransformReason(session.image().sourceProfileText));
+    ShowFailure(result.failure);
     return false;
-}
-
-void CVCImageWindow::ShowLoadFailure(const Failure &failure, const QString &fileName)
-{
-    const QString fileReason =
-        tr("File: %1\nReason: %2").arg(QDir::toNativeSeparators(fileName), failure.reason);
-    switch (failure.kind) {
-    case FailureKind::NotAnImage:
-        showWarning(tr("noImage"), false, fileReason);
-        return;
-    case FailureKind::Undecodable:
-        showWarning(tr("imageReadFail"), false, fileReason);
-        return;
-    default:
-        showWarning(tr("This image is not supported!"), false, failure.reason);
-        return;
-    }
 }
 
 void CVCImageWindow::ShowSourceProfile()

@@ -2,8 +2,9 @@
 #include "CVCImageWindow.h"
 #include "ui_ImageWindow.h"
 
+#include "failuretext.h"
+
 #include <QDebug>
-#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 
@@ -12,17 +13,22 @@ void CVCImageWindow::actionEmbeddedCB()
     BusyCursorScope busy(*work);
     statusNotes.clear();
     const bool embedded = ui->embeddedCB->isChecked();
-    ui->embeddedF->setVisible(embedded);
-    ui->loadImageF->setVisible(!embedded);
-    if (!BuildDisplayImage()) {
+    ShowProfileSource(embedded);
+    std::optional<SessionResult> result = ApplyChoice(session.useEmbeddedProfile(embedded, monitorProfile()));
+    if (!result) {
         // Abandoned: the switch goes back to what is still shown.
         ui->embeddedCB->setChecked(!embedded);
-        ui->embeddedF->setVisible(!embedded);
-        ui->loadImageF->setVisible(embedded);
+        ShowProfileSource(!embedded);
         ShowCancelled(shownFileName);
         return;
     }
-    SetupLabTransform();
+    ShowChoice(*result);
+}
+
+void CVCImageWindow::ShowProfileSource(bool embedded)
+{
+    ui->embeddedF->setVisible(embedded);
+    ui->loadImageF->setVisible(!embedded);
 }
 
 void CVCImageWindow::actionLoadImageICC()
@@ -32,28 +38,22 @@ void CVCImageWindow::actionLoadImageICC()
         return;
     BusyCursorScope busy(*work);
     statusNotes.clear();
-    Failure refused;
-    ColourProfile candidate = session.openImageProfile(fileName, &refused);
-    if (refused.kind == FailureKind::ProfileUnreadable) {
-        qDebug("No SRC profile!");
-        statusNotes.add(tr("The profile %1 could not be read; the profile in force is kept.")
-                            .arg(QDir::toNativeSeparators(fileName)));
-        return;
-    }
-    if (refused) {
-        showWarning(tr("The ICC Profile does not match!"), false, refused.reason);
-        return;
-    }
-    const QString previousText = ui->loadedImageL->text();
-    ui->loadedImageL->setText(candidate.descriptionOr(fileName.section('/', -1)));
-    ColourProfile previous = session.replaceImageProfile(std::move(candidate));
-    if (!BuildDisplayImage()) {
-        session.replaceImageProfile(std::move(previous));
-        ui->loadedImageL->setText(previousText);
+    std::optional<SessionResult> result = ApplyChoice(session.useHandLoadedProfile(fileName, monitorProfile()));
+    if (!result) {
         ShowCancelled(fileName.section('/', -1));
         return;
     }
-    SetupLabTransform();
+    if (result->failure.kind == FailureKind::ProfileUnreadable) {
+        qDebug("No SRC profile!");
+        statusNotes.add(FailureText::profileKeptNote(fileName));
+        return;
+    }
+    if (result->failure.kind == FailureKind::ProfileMismatch) {
+        ShowFailure(result->failure);
+        return;
+    }
+    ui->loadedImageL->setText(session.profileText());
+    ShowChoice(*result);
 }
 
 void CVCImageWindow::actionSeparationCB()
@@ -100,9 +100,4 @@ QString CVCImageWindow::ChooseProfileFile()
     if (!fileName.isEmpty())
         lastProfileDir = QFileInfo(fileName).absolutePath();
     return fileName;
-}
-
-bool CVCImageWindow::useEmbeddedProfile() const
-{
-    return ui->embeddedCB->isChecked();
 }

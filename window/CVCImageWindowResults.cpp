@@ -13,21 +13,44 @@
 
 #include <memory>
 
+std::optional<SessionResult> CVCImageWindow::ApplyChoice(ProfileChoiceJob &&choice)
+{
+    // The job owns all it touches: the worker may be abandoned and outlive what the window holds now.
+    const auto job = std::make_shared<ProfileChoiceJob>(std::move(choice));
+    if (!work->run(tr("Measuring %1…").arg(shownFileName), [job](WorkControl &control) { job->run(&control); }))
+        return std::nullopt;
+    return session.apply(std::move(*job));
+}
+
+void CVCImageWindow::ShowChoice(SessionResult &result)
+{
+    ShowNotes(result);
+    ShowRendering(result);
+    ShowAverage(result);
+}
+
 bool CVCImageWindow::BuildDisplayImage()
 {
-    // The worker gets copies of its own: it may be abandoned and outlive what the window holds now.
-    const auto monitor = std::make_shared<const ColourProfile>(monitorProfile());
-    const auto input =
-        std::make_shared<const ColourProfile>(ColourProfile::copyOf(session.displayProfile(useEmbeddedProfile())));
-    const PixelSources sources = session.image().pixelSources();
-    const auto rendered = std::make_shared<RenderedDisplay>();
-    const bool finished = work->run(tr("Measuring %1…").arg(shownFileName), [=](WorkControl &control) {
-        *rendered = renderDisplay(sources, input->handle(), monitor->handle(), &control);
-    });
-    if (!finished)
+    std::optional<SessionResult> result = ApplyChoice(session.redraw(monitorProfile()));
+    if (!result)
         return false;
-    ShowDisplay(std::move(*rendered));
+    ShowNotes(*result);
+    ShowRendering(*result);
     return true;
+}
+
+void CVCImageWindow::ShowNotes(const SessionResult &result)
+{
+    for (const QString &note : result.notes)
+        statusNotes.add(note);
+}
+
+void CVCImageWindow::ShowRendering(SessionResult &result)
+{
+    if (result.display)
+        ShowDisplay(std::move(*result.display));
+    if (result.profileMissing)
+        ShowFailure(result.profileMissing);
 }
 
 void CVCImageWindow::ShowDisplay(RenderedDisplay &&rendered)
@@ -36,7 +59,6 @@ void CVCImageWindow::ShowDisplay(RenderedDisplay &&rendered)
     displayImage = std::move(rendered.display);
     displayConverted = rendered.converted;
     inputScale = rendered.inputScale;
-    session.takeTotals(rendered.totals);
 
     // Already in the screen's format: the pixmap takes the pixels as they are.
     auto *picture = new QGraphicsPixmapItem(QPixmap::fromImage(std::move(rendered.screen), Qt::NoFormatConversion));
@@ -48,17 +70,13 @@ void CVCImageWindow::ShowDisplay(RenderedDisplay &&rendered)
     if (pictureZoom->fitted())
         pictureZoom->fit();
     update();
-    if (rendered.totals.pixelCount == 0)
-        statusNotes.add(MeasuringSession::nothingCountedNote());
-    if (!session.image().sourceProfile)
-        showWarning(tr("noProfile"), false, session.noTransformReason(QString()));
 }
 
 // Another monitor, or another profile for it: the picture and the swatch are
 // rendered again; the values do not change.
 void CVCImageWindow::RenderForMonitor()
 {
-    if (!session.displayProfile(useEmbeddedProfile()) || !PictureShown())
+    if (!session.canShowConverted() || !PictureShown())
         return;
     if (work->busy()) {
         QTimer::singleShot(200, this, [this] { RenderForMonitor(); });
@@ -87,10 +105,14 @@ void CVCImageWindow::ShowScene(QGraphicsScene *scene)
 
 bool CVCImageWindow::SetupLabTransform()
 {
-    const std::optional<AverageColour> average = session.measure(useEmbeddedProfile(), renderingIntent());
-    if (!average)
+    return ShowAverage(session.setIntent(renderingIntent()));
+}
+
+bool CVCImageWindow::ShowAverage(const SessionResult &result)
+{
+    if (!result.average)
         return false;
-    shownAverage = *average;
+    shownAverage = *result.average;
     ShowValues();
     PaintSwatch();
     ui->labF->show();
@@ -149,7 +171,7 @@ std::optional<QString> CVCImageWindow::DescribePixel(QPoint pixel) const
     if (!PictureShown())
         return std::nullopt;
     const std::optional<PixelReading> reading =
-        session.readPixel(pixel.x(), pixel.y(), useEmbeddedProfile(), renderingIntent());
+        session.readPixel(pixel.x(), pixel.y());
     if (!reading)
         return std::nullopt;
     QStringList parts{tr("x %1, y %2").arg(pixel.x()).arg(pixel.y()),
@@ -181,7 +203,9 @@ void CVCImageWindow::rBClicked(bool)
 void CVCImageWindow::actionRenderingCB(int)
 {
     // The values shown must always be those of the intent shown: the kept
-    // sums are converted again, nothing is read again.
+    // sums are converted again, nothing is read again. The session follows
+    // the panel even when no values are shown, for the pixel under the pointer.
+    const SessionResult result = session.setIntent(renderingIntent());
     if (!shownFileName.isEmpty() && !ui->labF->isHidden())
-        SetupLabTransform();
+        ShowAverage(result);
 }
