@@ -31,7 +31,9 @@ QGraphicsView *showOpened(CVCImageWindow &window, const QString &path)
 {
     window.resize(1113, 806);
     window.show();
-    if (!QTest::qWaitForWindowExposed(&window))
+    // Keys reach the shortcuts of the active window only.
+    window.activateWindow();
+    if (!QTest::qWaitForWindowActive(&window))
         return nullptr;
     window.openImageFile(path);
     // The zoom bar that comes with the picture narrows the view once more.
