@@ -101,6 +101,26 @@ private slots:
         QTRY_COMPARE(zoom(), fitted);
     }
 
+    // A picture of a few pixels fits far beyond the largest zoom; zooming in
+    // from there must not zoom out.
+    void tinyPictureZoomsIn()
+    {
+        TiffPage tiny;
+        tiny.photometric = PHOTOMETRIC_RGB;
+        tiny.colourSamples = 3;
+        const QString path = testDirectory() + "/tiny.tif";
+        QVERIFY(writeTiff(path, {tiny}));
+        CVCImageWindow window;
+        QGraphicsView *view = showOpened(window, path);
+        QVERIFY(view);
+        const double fitted = view->transform().m11();
+        QVERIFY(fitted > 32.0);
+        QTest::keyClick(window.windowHandle(), Qt::Key_Plus);
+        QVERIFY(view->transform().m11() >= fitted);
+        QTest::keyClick(window.windowHandle(), Qt::Key_Minus);
+        QVERIFY(view->transform().m11() < fitted);
+    }
+
     // The wheel zooms around the pointer: the image point under it stays put.
     void wheelZoomsAroundThePointer()
     {

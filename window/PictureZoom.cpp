@@ -92,6 +92,15 @@ void PictureZoom::zoomBy(double factor)
     zoomBy(factor, view->viewport()->rect().center());
 }
 
+double PictureZoom::fitZoom() const
+{
+    const QRectF scene = view->sceneRect();
+    const QRect viewport = view->viewport()->rect();
+    if (scene.isEmpty() || viewport.isEmpty())
+        return 1.0;
+    return std::min(viewport.width() / scene.width(), viewport.height() / scene.height());
+}
+
 double PictureZoom::zoom() const
 {
     return view->transform().m11();
@@ -102,7 +111,10 @@ void PictureZoom::setZoom(double newZoom, QPoint viewportPoint)
     fitting = false;
     showScrollBars(true);
     const QPointF held = view->mapToScene(viewportPoint);
-    const double clamped = std::clamp(newZoom, smallestZoom, largestZoom);
+    // A tiny picture fits beyond the largest zoom, a huge one below the
+    // smallest; zooming never leaves the range that includes the fit.
+    const double fitted = fitZoom();
+    const double clamped = std::clamp(newZoom, std::min(smallestZoom, fitted), std::max(largestZoom, fitted));
     view->setTransform(QTransform::fromScale(clamped, clamped));
     // Scroll bars that come or go resize the viewport; that must be done first.
     QCoreApplication::sendPostedEvents(view, QEvent::LayoutRequest);

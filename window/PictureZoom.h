@@ -35,6 +35,8 @@ protected:
 private:
     void setZoom(double zoom, QPoint viewportPoint);
     void showScrollBars(bool shown);
+    // The zoom at which the whole picture fills the viewport.
+    double fitZoom() const;
     void followOnSlider();
     void sliderMoved(int position);
     void addShortcut(const QKeySequence &keys, std::function<void()> action);
