@@ -4,16 +4,7 @@
 
 QString defaultProfileText(int numberOfInks)
 {
-    switch (numberOfInks) {
-    case 1:
-        return QCoreApplication::translate("CVCImageWindow", "none (Default Gray assigned)");
-    case 3:
-        return QCoreApplication::translate("CVCImageWindow", "none (sRGB assigned)");
-    case 4:
-        return QCoreApplication::translate("CVCImageWindow", "none (Default CMYK assigned)");
-    default:
-        return QCoreApplication::translate("CVCImageWindow", "none (Default %1Color assigned)").arg(numberOfInks);
-    }
+    return QCoreApplication::translate("CVCImageWindow", "none (%1 assigned)").arg(defaultProfileName(numberOfInks));
 }
 
 QString defaultProfileName(int numberOfInks)

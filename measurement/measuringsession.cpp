@@ -222,6 +222,9 @@ std::optional<PixelReading> MeasuringSession::readPixel(int x, int y) const
     const int inks = numberOfInks();
     reading.values = readPixelValues(current.pixelSources(), x, y);
     reading.mask = maskOf(reading.values, inks);
+    // A left-out pixel has no colour to tell; the pointer moves on often enough.
+    if (reading.mask != PixelMask::Counted)
+        return reading;
     // A pixel is the average of itself alone.
     PixelTotals one;
     one.pixelCount = 1;

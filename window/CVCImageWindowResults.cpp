@@ -178,11 +178,14 @@ std::optional<QString> CVCImageWindow::DescribePixel(QPoint pixel) const
                       sourceValuesText(reading->values, session.numberOfInks())};
     switch (reading->mask) {
     case PixelMask::GreenKey:
-        return parts.join("   ") + "   " + tr("left out: the green key");
+        parts << tr("left out: the green key");
+        break;
     case PixelMask::FullInk:
-        return parts.join("   ") + "   " + tr("left out: all four inks at 100 %");
+        parts << tr("left out: all four inks at 100 %");
+        break;
     case PixelMask::Transparent:
-        return parts.join("   ") + "   " + tr("left out: transparent");
+        parts << tr("left out: transparent");
+        break;
     case PixelMask::Counted:
         break;
     }
