@@ -1,0 +1,40 @@
+#pragma once
+
+#include "averagecolour.h"
+#include "patch.h"
+#include "pixelvalues.h"
+
+#include <QRect>
+
+#include <lcms2.h>
+
+#include <optional>
+
+// How the counted pixels of a patch spread around their average.
+struct PatchSpread {
+    // Standard deviation of L*, a*, b* over the counted pixels.
+    std::array<double, 3> sdLab{};
+    // ΔE2000 between each counted pixel and the patch's average: mean and 95th percentile.
+    double dE00Mean = 0.0;
+    double dE00P95 = 0.0;
+    // Set when the ΔE2000 figures come from evenly spaced pixels, not all of them.
+    bool sampled = false;
+    // Four inks only: the largest total ink (C + M + Y + K, per cent) and its 99th percentile.
+    double tacMax = 0.0;
+    double tacP99 = 0.0;
+};
+
+// One patch measured with the whole picture's rules: the same masks, the
+// same exact sums, profile and intent.
+struct PatchMeasurement {
+    // The patch cut to the picture.
+    QRect region;
+    qint64 pixels = 0;
+    // Nothing when no pixel is counted or no transform can be made.
+    std::optional<AverageColour> average;
+    PatchSpread spread;
+};
+
+// Measures patch on the picture that sources hold, through measuringProfile under intent.
+PatchMeasurement measurePatch(const PixelSources &sources, const Patch &patch, cmsHPROFILE measuringProfile,
+                              int intent);
