@@ -4,6 +4,8 @@
 
 #include <QColor>
 
+#include "parallel.h"
+
 #include <algorithm>
 
 namespace {
@@ -23,6 +25,54 @@ void fromRgba8888(const uchar *bytes, int width, bool premultiplied, QRgba64 *ro
         const QRgba64 c = QRgba64::fromRgba(p[0], p[1], p[2], p[3]);
         row[x] = premultiplied ? c.unpremultiplied() : c;
     }
+}
+
+// Formats whose conversion to straight 8-bit ARGB gives what pixelColor sees.
+bool convertsExactlyToArgb32(QImage::Format format)
+{
+    switch (format) {
+    case QImage::Format_Mono:
+    case QImage::Format_MonoLSB:
+    case QImage::Format_RGB888:
+    case QImage::Format_BGR888:
+    case QImage::Format_RGB16:
+    case QImage::Format_RGB666:
+    case QImage::Format_RGB555:
+    case QImage::Format_RGB444:
+    case QImage::Format_Alpha8:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The colours pixelColor gives, pixel by pixel, on all cores: for the rare
+// formats Qt converts otherwise.
+QImage pixelColourCopy(const QImage &image)
+{
+    QImage copy(image.size(), QImage::Format_RGBA64);
+    if (copy.isNull())
+        return copy;
+    uchar *bits = copy.bits();
+    const qsizetype stride = copy.bytesPerLine();
+    forRowBlocks(image.height(), [&](int first, int end) {
+        for (int y = first; y < end; ++y) {
+            auto *row = reinterpret_cast<QRgba64 *>(bits + y * stride);
+            for (int x = 0; x < image.width(); ++x)
+                row[x] = image.pixelColor(x, y).rgba64();
+        }
+    });
+    return copy;
+}
+
+// An image in a format the row readers do not know, once more in one they do.
+QImage readableByRows(const QImage &image)
+{
+    if (image.isNull() || rowReadable(image.format()))
+        return image;
+    if (convertsExactlyToArgb32(image.format()))
+        return image.convertToFormat(QImage::Format_ARGB32);
+    return pixelColourCopy(image);
 }
 
 } // namespace
@@ -156,4 +206,11 @@ bool readRow32(const QImage &image, int y, QRgb *row)
     default:
         return false;
     }
+}
+
+PixelSources readableByRows(const PixelSources &sources)
+{
+    if (sources.channelCount < 4)
+        return {readableByRows(sources.picture), {}, {}, sources.channelCount};
+    return {sources.picture, readableByRows(sources.inkPage1), readableByRows(sources.inkPage2), sources.channelCount};
 }

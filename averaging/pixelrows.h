@@ -20,3 +20,9 @@ bool eightBitLevels(QImage::Format format);
 // scaledFraction(QColor fraction, scale) gives it: scale 255 for colour
 // levels, 100 for ink per cent.
 const std::array<float, 65536> &levelTable(double scale);
+
+struct PixelSources;
+
+// The images of sources in formats the row readers know, converted exactly
+// where they are not; images already readable are shared, not copied.
+PixelSources readableByRows(const PixelSources &sources);

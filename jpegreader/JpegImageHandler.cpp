@@ -43,33 +43,15 @@ bool JpegImageHandler::fourInks() const
     return readHeader() && decoder->header().components == 4;
 }
 
-QString JpegImageHandler::attributeText() const
-{
-    QStringList ignored;
-    return fourInkAttributeText(decoder->header().comments, &ignored);
-}
-
-QStringList JpegImageHandler::notes() const
-{
-    QStringList notes;
-    const JpegHeader &header = decoder->header();
-    if (header.components == 4)
-        fourInkAttributeText(header.comments, &notes);
-    if (!header.iccProblem.isEmpty())
-        notes << QString("The profile embedded in the file is damaged (%1); the default profile is used instead.")
-                     .arg(header.iccProblem);
-    return notes;
-}
-
 void JpegImageHandler::setTexts(QImage *image) const
 {
     if (fourInks()) {
-        image->setText("Description", attributeText());
+        image->setText("Description", jpegAttributeText(decoder->header()));
     } else {
         for (const auto &text : qtJpegTexts(decoder->header().comments))
             image->setText(text.first, text.second);
     }
-    const QStringList sentences = notes();
+    const QStringList sentences = jpegReadingNotes(decoder->header());
     if (!sentences.isEmpty())
         image->setText("Notes", sentences.join('\n'));
 }
@@ -142,6 +124,6 @@ QVariant JpegImageHandler::option(ImageOption option) const
     if (option == ImageFormat)
         return header.components == 1 ? QImage::Format_Grayscale8 : QImage::Format_RGB32;
     if (option == Description)
-        return fourInks() ? QString("Description: " + attributeText()) : qtJpegDescriptionOption(header.comments);
+        return fourInks() ? QString("Description: " + jpegAttributeText(decoder->header())) : qtJpegDescriptionOption(header.comments);
     return QVariant();
 }

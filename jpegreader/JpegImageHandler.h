@@ -39,8 +39,6 @@ private:
     bool readHeader() const;
     bool decode();
     bool fourInks() const;
-    QString attributeText() const;
-    QStringList notes() const;
     void setTexts(QImage *image) const;
 
     mutable std::unique_ptr<JpegDecoder> decoder;

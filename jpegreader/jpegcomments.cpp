@@ -1,5 +1,7 @@
 #include "jpegcomments.h"
 
+#include "jpegdecoder.h"
+
 namespace {
 
 const QString frameAttributes = "NumberOfInks:4;Photometric:5";
@@ -63,4 +65,21 @@ QString fourInkAttributeText(const QList<QByteArray> &comments, QStringList *not
                       .arg(part, frameAttributes);
     }
     return kept.isEmpty() ? frameAttributes : frameAttributes + ";" + kept.join(';');
+}
+
+QStringList jpegReadingNotes(const JpegHeader &header)
+{
+    QStringList notes;
+    if (header.components == 4)
+        fourInkAttributeText(header.comments, &notes);
+    if (!header.iccProblem.isEmpty())
+        notes << QString("The profile embedded in the file is damaged (%1); the default profile is used instead.")
+                     .arg(header.iccProblem);
+    return notes;
+}
+
+QString jpegAttributeText(const JpegHeader &header)
+{
+    QStringList ignored;
+    return header.components == 4 ? fourInkAttributeText(header.comments, &ignored) : qtJpegDescription(header.comments);
 }

@@ -25,3 +25,12 @@ QString qtJpegDescription(const QList<QByteArray> &comments);
 // comment that gives another NumberOfInks or Photometric is left out, with a
 // sentence in notes.
 QString fourInkAttributeText(const QList<QByteArray> &comments, QStringList *notes);
+
+struct JpegHeader;
+
+// The sentences for the status bar about what reading this header set
+// aside: contradicting parts of a four-ink comment, a damaged profile.
+QStringList jpegReadingNotes(const JpegHeader &header);
+
+// The attribute text a reader gives as "Description" for this header.
+QString jpegAttributeText(const JpegHeader &header);

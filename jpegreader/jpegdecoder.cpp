@@ -267,14 +267,14 @@ bool JpegDecoder::fitsLimits()
     return true;
 }
 
-bool JpegDecoder::start()
+bool JpegDecoder::start(Keeping keeping)
 {
     if (head.components != 1 && head.components != 3 && head.components != 4) {
         why = {JpegFailure::Kind::Unsupported,
                QString("the frame has %1 components; grey, RGB and four-ink JPEGs can be read").arg(head.components)};
         return false;
     }
-    if (!fitsLimits())
+    if (keeping == Keeping::WholePicture && !fitsLimits())
         return false;
     if (!startSteps(&d->info, &d->errors, outputSpace(head.components)))
         return fail();

@@ -66,10 +66,14 @@ public:
     bool readHeader();
     const JpegHeader &header() const { return head; }
 
+    // How the decoded rows are kept: the whole picture in memory, or only
+    // bands of it at a time, which fit any budget.
+    enum class Keeping { WholePicture, Bands };
+
     // Starts decoding, after readHeader; false with the failure, also for
-    // frames other than 1, 3 or 4 components and for pictures larger than a
-    // reader may build.
-    bool start();
+    // frames other than 1, 3 or 4 components and, kept whole, for pictures
+    // larger than a reader may build.
+    bool start(Keeping keeping = Keeping::WholePicture);
     // Bytes a decoded pixel takes: 1 for grey, 4 for colour (RGB32 order) and for inks.
     int samplesPerPixel() const;
     int nextRow() const;

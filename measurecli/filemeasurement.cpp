@@ -35,8 +35,8 @@ FileMeasurement measureFile(const QString &file, const MeasureOptions &options, 
         result.error = FailureText::sentence(loaded.failure);
         return result;
     }
-    result.width = session.image().picture.width();
-    result.height = session.image().picture.height();
+    result.width = session.image().size.width();
+    result.height = session.image().size.height();
     result.numberOfInks = session.numberOfInks();
     result.profile = session.profileText();
 

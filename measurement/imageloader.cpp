@@ -2,16 +2,15 @@
 
 #include "colourspacename.h"
 #include "defaultprofiles.h"
+#include "bandpass.h"
 #include "memorybudget.h"
-#include "progressfile.h"
+#include "readerpicturefile.h"
 #include "regularfile.h"
+#include "workcontrol.h"
 
-#include <QColorSpace>
 #include <QCoreApplication>
-#include <QImageReader>
 
 #include <cstring>
-#include <limits>
 #include <new>
 
 namespace {
@@ -21,9 +20,8 @@ QString tr(const char *text)
     return QCoreApplication::translate("CVCImageWindow", text);
 }
 
-void takeEmbeddedProfile(LoadedImage &image)
+void takeEmbeddedProfile(LoadedImage &image, const QByteArray &icc)
 {
-    const QByteArray icc = image.picture.colorSpace().iccProfile();
     if (icc.isEmpty())
         return;
     image.sourceProfile = ColourProfile::fromBytes(icc);
@@ -32,15 +30,6 @@ void takeEmbeddedProfile(LoadedImage &image)
         return;
     }
     image.sourceProfileText = image.sourceProfile.descriptionOr("embedded");
-}
-
-bool inkPagesCover(const LoadedImage &image)
-{
-    for (const QImage *page : {&image.inkPage1, &image.inkPage2}) {
-        if (page->isNull() || page->width() < image.picture.width() || page->height() < image.picture.height())
-            return false;
-    }
-    return true;
 }
 
 Failure unsupported(const QString &reason)
@@ -89,26 +78,26 @@ QString announcedInks(const QString &description)
     return announced;
 }
 
-void assignDefaultProfile(LoadedImage &image, const QString &description, const QString &resourceDir,
-                          const QByteArray &format)
+void assignDefaultProfile(LoadedImage &image, const QString &description, const QString &resourceDir, bool tiff)
 {
     const int inks = image.numberOfInks();
     image.sourceProfileText = defaultProfileText(inks);
     image.sourceProfile = defaultProfile(resourceDir, inks);
     if (image.sourceProfile || inks > 0)
         return;
-    const QString where = format.startsWith("tif") ? tr("in its description") : tr("in its comment");
+    const QString where = tiff ? tr("in its description") : tr("in its comment");
     image.missingProfileReason =
         tr("the file announces %1 inks (%2); there is no profile for that").arg(announcedInks(description), where);
 }
 
-// Everything after the picture: attributes, profile, refusals, ink images.
-Failure identify(QImageReader &reader, LoadedImage &image, const QString &resourceDir, const QByteArray &format)
+// Everything the header tells: attributes, profile, refusals.
+Failure identify(const PictureFile &file, LoadedImage &image, const QString &resourceDir)
 {
-    const QString description = reader.text("Description");
-    image.attributes = parseAttributes(description);
-    image.notes << image.picture.text("Notes").split('\n', Qt::SkipEmptyParts);
-    takeEmbeddedProfile(image);
+    const PictureHeader &header = file.header();
+    image.size = header.size;
+    image.attributes = parseAttributes(header.description);
+    image.notes << header.notes;
+    takeEmbeddedProfile(image, header.icc);
     const bool inksStated = image.attributes.contains("NumberOfInks");
     if (!inksStated)
         image.attributes.insert("NumberOfInks", image.sourceProfile.channelCount());
@@ -120,80 +109,65 @@ Failure identify(QImageReader &reader, LoadedImage &image, const QString &resour
     if (inksStated)
         setAsideUnfitProfile(image);
     if (!image.sourceProfile)
-        assignDefaultProfile(image, description, resourceDir, format);
-    if (inks <= 3)
-        return Failure();
-    // The same reader goes on to the ink images, so a separation is decoded once.
-    reader.jumpToImage(1);
-    image.inkPage1 = reader.read();
-    reader.jumpToImage(2);
-    image.inkPage2 = reader.read();
+        assignDefaultProfile(image, header.description, resourceDir, header.format.startsWith("tif"));
     // Without its ink images a separation would measure as blank paper.
-    if (!inkPagesCover(image))
+    if (inks >= 4 && !file.hasInkImages())
         return unsupported(tr("The ink images of this four-ink file are missing or smaller than the picture."));
     return Failure();
 }
 
-// What the load of a picture of this size will hold at once: the picture,
-// the ink images of a separation, the display and its pixmap, and the pass.
-qint64 loadNeed(QSize size, int numberOfInks)
+// How far opening the file got, and why it stopped.
+void takeOpening(const PictureFile &file, LoadOutcome &outcome)
 {
-    const qint64 pixels = qint64(size.width()) * size.height();
-    const qint64 bytesPerPixel = 4 + (numberOfInks >= 4 ? 16 : 0) + 8 + 4;
-    // A header may announce a size whose bytes no qint64 holds; it needs more than any budget.
-    if (pixels > std::numeric_limits<qint64>::max() / bytesPerPixel)
-        return std::numeric_limits<qint64>::max();
-    return pixels * bytesPerPixel;
-}
-
-// Refuses, before anything is decoded, what would not fit in memory; a size
-// the reader does not tell passes.
-Failure checkBeforeDecoding(QImageReader &reader)
-{
-    const QSize size = reader.size();
-    if (!size.isValid())
-        return Failure();
-    const MemoryBudget budget = loadMemoryBudget();
-    const qint64 need = loadNeed(size, numberOfInks(parseAttributes(reader.text("Description"))));
-    if (budget.allows(need))
-        return Failure();
-    return {FailureKind::TooLarge, tr("%1 × %2 pixels need %3 for the picture, its ink images and the display; a "
-                                      "load may take %4 (%5).")
-                                       .arg(size.width())
-                                       .arg(size.height())
-                                       .arg(memoryText(need), memoryText(budget.bytes), budget.source)};
-}
-
-// The program's readers give the reason of a failed read, in English, as the
-// device's property "imageReadError"; Qt's readers give none.
-QString readFailureReason(const QImageReader &reader)
-{
-    const QString reason = reader.device()->property("imageReadError").toString();
-    return reason.isEmpty() ? reader.errorString() : tr(reason.toUtf8().constData());
-}
-
-void decode(QImageReader &reader, const QString &resourceDir, LoadOutcome &outcome)
-{
-    // The reader forgets its format once it has read.
-    const QByteArray format = reader.format();
-    outcome.failure = checkBeforeDecoding(reader);
-    if (outcome.failure.kind == FailureKind::TooLarge)
+    const auto *whole = dynamic_cast<const ReaderPictureFile *>(&file);
+    const ReaderPictureFile::Reach reach = whole ? whole->reach() : ReaderPictureFile::Reach::Decoded;
+    if (reach == ReaderPictureFile::Reach::NoReader) {
+        outcome.failure = {FailureKind::NotAnImage, file.failure()};
         return;
+    }
+    if (reach == ReaderPictureFile::Reach::TooLarge) {
+        outcome.failure = {FailureKind::TooLarge, file.failure()};
+        return;
+    }
     outcome.reach = LoadOutcome::Reach::ReaderFound;
-    if (outcome.failure)
-        return;
-    outcome.image.picture = reader.read();
-    if (outcome.image.picture.isNull()) {
-        outcome.failure = {FailureKind::Undecodable, readFailureReason(reader)};
+    if (!file.isOpen()) {
+        outcome.failure = {FailureKind::Undecodable, tr(file.failure().toUtf8().constData())};
         return;
     }
     outcome.reach = LoadOutcome::Reach::PictureDecoded;
-    outcome.failure = identify(reader, outcome.image, resourceDir, format);
+}
+
+// The pass over the picture's rows: the totals, and the samples kept when
+// asked and within the budget. A picture whose rows cannot be read to the
+// end is damaged; a cancelled pass leaves the outcome incomplete.
+void readPixels(LoadOutcome &outcome, SampleKeeping keeping, WorkControl *control)
+{
+    LoadedImage &image = outcome.image;
+    const qint64 budget = keeping == SampleKeeping::WithinBudget ? loadMemoryBudget().bytes : 0;
+    const BandPassResult pass = passOverBands(*image.rows, budget, control);
+    if (!pass.complete) {
+        if (workCancelled(control))
+            return;
+        const auto *file = dynamic_cast<const PictureFile *>(image.rows.get());
+        const QString reason = tr((file ? file->failure() : QString()).toUtf8().constData());
+        outcome = LoadOutcome();
+        outcome.reach = LoadOutcome::Reach::ReaderFound;
+        outcome.failure = {FailureKind::Undecodable, reason};
+        return;
+    }
+    outcome.totals = pass.totals;
+    if (pass.kept.picture.isNull())
+        return;
+    image.picture = pass.kept.picture;
+    image.inkPage1 = pass.kept.inkPage1;
+    image.inkPage2 = pass.kept.inkPage2;
+    image.rows = std::make_shared<KeptRows>(pass.kept);
 }
 
 } // namespace
 
-LoadOutcome loadImageFile(const QString &fileName, const QString &resourceDir, WorkControl *control)
+LoadOutcome loadImageFile(const QString &fileName, const QString &resourceDir, WorkControl *control,
+                          SampleKeeping keeping)
 {
     LoadOutcome outcome;
     const QString notRegular = notRegularFileReason(fileName);
@@ -201,18 +175,27 @@ LoadOutcome loadImageFile(const QString &fileName, const QString &resourceDir, W
         outcome.failure = {FailureKind::NotAnImage, notRegular};
         return outcome;
     }
-    ProgressFile file(fileName, control);
-    if (!file.open(QIODevice::ReadOnly)) {
-        outcome.failure = {FailureKind::NotAnImage, file.errorString()};
-        return outcome;
-    }
-    QImageReader reader(&file);
-    if (!reader.canRead()) {
-        outcome.failure = {FailureKind::NotAnImage, reader.errorString()};
-        return outcome;
-    }
     try {
-        decode(reader, resourceDir, outcome);
+        std::shared_ptr<PictureFile> file = openPictureFile(fileName, control);
+        takeOpening(*file, outcome);
+        if (outcome.reach != LoadOutcome::Reach::PictureDecoded)
+            return outcome;
+        outcome.failure = identify(*file, outcome.image, resourceDir);
+        // A TIFF may hold a separation's ink images in directories of their
+        // own; Qt's readers go through the directories as pages.
+        if (outcome.failure && outcome.image.numberOfInks() == 4 && !file->hasInkImages() &&
+            !dynamic_cast<ReaderPictureFile *>(file.get()) && file->header().format == "tiff") {
+            file = std::make_shared<ReaderPictureFile>(fileName, control);
+            outcome = LoadOutcome();
+            takeOpening(*file, outcome);
+            if (outcome.reach != LoadOutcome::Reach::PictureDecoded)
+                return outcome;
+            outcome.failure = identify(*file, outcome.image, resourceDir);
+        }
+        file->setChannelCount(outcome.image.numberOfInks());
+        outcome.image.rows = std::move(file);
+        if (!outcome.failure)
+            readPixels(outcome, keeping, control);
     } catch (const std::bad_alloc &) {
         outcome = LoadOutcome();
         outcome.reach = LoadOutcome::Reach::ReaderFound;

@@ -17,11 +17,19 @@ struct LoadOutcome {
     Reach reach = Reach::NoReader;
     Failure failure;
     LoadedImage image;
+    // The counts and sums of the unmasked pixels, once every row was read.
+    PixelTotals totals;
 };
 
-// Reads fileName: the picture, its attributes ("Description" text), its
-// embedded profile or the default one from resourceDir, and for four inks
-// the two ink images. Refuses anything but a regular file before opening it,
-// more than four inks, CIELab images and separations whose ink images are
-// missing or too small.
-LoadOutcome loadImageFile(const QString &fileName, const QString &resourceDir, WorkControl *control = nullptr);
+// Whether a load keeps the picture's samples in memory for later work, or
+// reads the file again when it needs them.
+enum class SampleKeeping { WithinBudget, None };
+
+// Reads fileName: its attributes ("Description" text), its embedded profile
+// or the default one from resourceDir, then every row once in bands for the
+// totals, keeping the picture (and for four inks the two ink images) as
+// keeping says. Refuses anything but a regular file before opening it, more
+// than four inks, CIELab images, separations without ink images and files
+// whose rows cannot be read to the end.
+LoadOutcome loadImageFile(const QString &fileName, const QString &resourceDir, WorkControl *control = nullptr,
+                          SampleKeeping keeping = SampleKeeping::WithinBudget);

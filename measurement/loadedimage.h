@@ -2,16 +2,22 @@
 
 #include "colourprofile.h"
 #include "imageattributes.h"
+#include "picturerows.h"
 #include "pixelvalues.h"
 
 #include <QImage>
 #include <QString>
 #include <QStringList>
 
-// An image as read from its file: the picture, the ink images of a four-ink
-// separation, its attributes and the profile that describes it (embedded, or
-// the default one for its channel count).
+#include <memory>
+
+// An image as read from its file: its attributes, the profile that
+// describes it (embedded, or the default one for its channel count) and its
+// rows. The picture and the ink images of a four-ink separation are kept in
+// memory when they fit the budget; rows hands out the picture's rows either way.
 struct LoadedImage {
+    QSize size;
+    std::shared_ptr<const PictureRows> rows;
     QImage picture;
     QImage inkPage1;
     QImage inkPage2;
@@ -25,5 +31,7 @@ struct LoadedImage {
     QString missingProfileReason;
 
     int numberOfInks() const { return ::numberOfInks(attributes); }
+    // Whether the samples are kept in memory, so that single pixels can be read at once.
+    bool samplesKept() const { return !picture.isNull(); }
     PixelSources pixelSources() const { return {picture, inkPage1, inkPage2, numberOfInks()}; }
 };

@@ -12,15 +12,15 @@ LoadJob::LoadJob(const QString &fileName, const QString &resourceDir, std::optio
 void LoadJob::run(WorkControl *control)
 {
     if (control)
-        control->setPhase(0, 400);
-    outcome = loadImageFile(fileName, resourceDir, control);
-    if (outcome.failure || workCancelled(control))
+        control->setPhase(0, monitor ? 700 : 1000);
+    // Only the window keeps the samples, for zoom and the pixel under the pointer.
+    outcome = loadImageFile(fileName, resourceDir, control, monitor ? SampleKeeping::WithinBudget : SampleKeeping::None);
+    rendered.totals = outcome.totals;
+    if (outcome.failure || workCancelled(control) || !monitor)
         return;
     if (control)
-        control->setPhase(400, 1000);
+        control->setPhase(700, 1000);
     const LoadedImage &image = outcome.image;
-    if (monitor)
-        rendered = renderDisplay(image.pixelSources(), image.sourceProfile.handle(), monitor->handle(), control);
-    else
-        rendered.totals = countPixels(image.pixelSources(), control);
+    rendered = renderDisplay(image.pixelSources(), image.sourceProfile.handle(), monitor->handle(), control);
+    rendered.totals = outcome.totals;
 }

@@ -98,16 +98,16 @@ private slots:
     {
         MeasuringSession session(getResourceDir());
         QVERIFY(!load(session, writeJpeg(dir, "first.jpg", solidImage(4, 2, Qt::red))).failure);
-        QCOMPARE(session.image().picture.width(), 4);
+        QCOMPARE(session.image().size.width(), 4);
 
         const SessionResult none = load(session, writeFile(dir + "/text.jpg", "not a picture"));
         QCOMPARE(none.failure.kind, FailureKind::NotAnImage);
         QCOMPARE(none.failure.reason, QString("Unsupported image format"));
-        QCOMPARE(session.image().picture.width(), 4);
+        QCOMPARE(session.image().size.width(), 4);
 
         const SessionResult refused = load(session, writeJpeg(dir, "five.jpg", solidImage(5, 2, Qt::red), "NumberOfInks:5"));
         QCOMPARE(refused.failure.kind, FailureKind::Unsupported);
-        QCOMPARE(session.image().picture.width(), 5);
+        QCOMPARE(session.image().size.width(), 5);
         QCOMPARE(session.numberOfInks(), 5);
 
         const SessionResult cut = load(session, writeFile(dir + "/cut.jpg", QByteArray("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00", 11)));

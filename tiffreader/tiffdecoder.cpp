@@ -24,7 +24,10 @@ struct OutputImage {
     int channels;
 };
 
+// The rows [first, first + rows) of a directory, decoded into its output images.
 struct DecodePlan {
+    int first = 0;
+    int rows = 0;
     std::vector<OutputImage> outputs;
     std::vector<std::vector<SampleTarget>> targets; // one list per sample of the file
 };
@@ -38,7 +41,7 @@ QImage::Format rgbFormat(int bytes, bool alpha, bool associated)
 
 bool allocate(DecodePlan &plan, const TiffDirectory &d, QImage::Format format, int channels, QColor fill)
 {
-    QImage image(int(d.width), int(d.height), format);
+    QImage image(int(d.width), plan.rows, format);
     if (image.isNull())
         return false;
     image.fill(fill);
@@ -130,13 +133,17 @@ void writeRun(DecodePlan &plan, quint32 x, quint32 y, const uchar *data, quint32
     }
 }
 
+// Writes a run of row y of the picture, when the plan's rows hold it.
 void scatter(DecodePlan &plan, int bytes, quint32 x, quint32 y, const uchar *data, quint32 pixels, int firstSample,
              int samplesInData)
 {
+    if (qint64(y) < plan.first || qint64(y) >= qint64(plan.first) + plan.rows)
+        return;
+    const quint32 row = y - quint32(plan.first);
     if (bytes == 2)
-        writeRun<quint16>(plan, x, y, data, pixels, firstSample, samplesInData);
+        writeRun<quint16>(plan, x, row, data, pixels, firstSample, samplesInData);
     else
-        writeRun<quint8>(plan, x, y, data, pixels, firstSample, samplesInData);
+        writeRun<quint8>(plan, x, row, data, pixels, firstSample, samplesInData);
 }
 
 // The rows a strip holds, and the bytes a decoded strip takes.
@@ -181,8 +188,9 @@ bool decodeStrips(TIFF *tiff, const TiffDirectory &d, DecodePlan &plan, int byte
     const qint64 rowBytes = shape.rowBytes;
     const uint32_t rowsPerStrip = shape.rows;
     std::vector<uchar> buffer(size_t(shape.bytes()));
+    const quint32 end = quint32(plan.first + plan.rows);
     for (int plane = 0; plane < planes; ++plane) {
-        for (quint32 row = 0; row < d.height; row += rowsPerStrip) {
+        for (quint32 row = quint32(plan.first) / rowsPerStrip * rowsPerStrip; row < end; row += rowsPerStrip) {
             const quint32 rows = qMin(rowsPerStrip, d.height - row);
             const tstrip_t strip = TIFFComputeStrip(tiff, row, tsample_t(plane));
             const tmsize_t got = TIFFReadEncodedStrip(tiff, strip, buffer.data(), tmsize_t(buffer.size()));
@@ -207,8 +215,9 @@ bool decodeTiles(TIFF *tiff, const TiffDirectory &d, DecodePlan &plan, int bytes
     const int samplesInData = planar ? 1 : d.samplesPerPixel;
     const qint64 tileRowBytes = shape.rowBytes;
     std::vector<uchar> buffer(size_t(shape.bytes()));
+    const quint32 end = quint32(plan.first + plan.rows);
     for (int plane = 0; plane < planes; ++plane) {
-        for (quint32 y = 0; y < d.height; y += tileHeight) {
+        for (quint32 y = quint32(plan.first) / tileHeight * tileHeight; y < end; y += tileHeight) {
             for (quint32 x = 0; x < d.width; x += tileWidth) {
                 const ttile_t tile = TIFFComputeTile(tiff, x, y, 0, tsample_t(plane));
                 if (TIFFReadEncodedTile(tiff, tile, buffer.data(), tmsize_t(buffer.size())) < 0)
@@ -305,26 +314,54 @@ bool withinLimits(TIFF *tiff, const TiffDirectory &d, int bytes, bool direct)
     return true;
 }
 
-} // namespace
-
-QVector<QImage> decodeDirectory(TIFF *tiff, const TiffDirectory &d)
+bool directRoute(const TiffDirectory &d)
 {
-    if (d.width == 0 || d.height == 0 || d.width > 1u << 20 || d.height > 1u << 20 ||
-        qint64(d.width) * d.height * 8 > maxImageBytes)
-        return {};
     const bool wholeBytes = d.bitsPerSample == 8 || d.bitsPerSample == 16;
     const bool unsignedSamples = d.sampleFormat == SAMPLEFORMAT_UINT || d.sampleFormat == SAMPLEFORMAT_VOID;
-    const bool direct = wholeBytes && unsignedSamples &&
-                        (d.photometric == PHOTOMETRIC_MINISBLACK || d.photometric == PHOTOMETRIC_MINISWHITE ||
-                         d.photometric == PHOTOMETRIC_RGB || d.photometric == PHOTOMETRIC_SEPARATED);
-    const int bytes = std::max(1, d.bitsPerSample / 8);
-    if (!withinLimits(tiff, d, bytes, direct))
-        return {};
-    if (!direct)
-        return d.photometric == PHOTOMETRIC_SEPARATED ? QVector<QImage>() : decodeThroughRgba(tiff, d);
+    return wholeBytes && unsignedSamples &&
+           (d.photometric == PHOTOMETRIC_MINISBLACK || d.photometric == PHOTOMETRIC_MINISWHITE ||
+            d.photometric == PHOTOMETRIC_RGB || d.photometric == PHOTOMETRIC_SEPARATED);
+}
 
+bool sizeAllowed(const TiffDirectory &d)
+{
+    return d.width > 0 && d.height > 0 && d.width <= 1u << 20 && d.height <= 1u << 20;
+}
+
+bool separation(const TiffDirectory &d)
+{
+    return d.photometric == PHOTOMETRIC_SEPARATED && d.colourSamples() >= 4;
+}
+
+} // namespace
+
+bool decodesInBands(TIFF *tiff, const TiffDirectory &d)
+{
+    if (!sizeAllowed(d) || !directRoute(d))
+        return false;
+    if (stripsShareData(tiff)) {
+        qDebug() << "TIFF refused: its strips share their data";
+        return false;
+    }
+    return true;
+}
+
+int bandRowsFor(TIFF *tiff, const TiffDirectory &d, qint64 pixels)
+{
+    const int bytes = std::max(1, d.bitsPerSample / 8);
+    const qint64 unit = TIFFIsTiled(tiff) ? qMax<uint32_t>(1, tileShape(tiff, d, bytes).height)
+                                          : qint64(stripShape(tiff, d, bytes).rows);
+    const qint64 wanted = std::max<qint64>(1, pixels / std::max<quint32>(1, d.width));
+    return int(std::min<qint64>(d.height, std::max<qint64>(1, wanted / unit) * unit));
+}
+
+QVector<QImage> decodeDirectoryRows(TIFF *tiff, const TiffDirectory &d, int first, int count)
+{
+    const int bytes = std::max(1, d.bitsPerSample / 8);
     DecodePlan plan;
-    if (!makePlan(plan, d, bytes))
+    plan.first = first;
+    plan.rows = count;
+    if (count <= 0 || qint64(first) + count > d.height || !makePlan(plan, d, bytes))
         return {};
     const bool decoded = TIFFIsTiled(tiff) ? decodeTiles(tiff, d, plan, bytes) : decodeStrips(tiff, d, plan, bytes);
     if (!decoded)
@@ -332,15 +369,28 @@ QVector<QImage> decodeDirectory(TIFF *tiff, const TiffDirectory &d)
     QVector<QImage> images;
     for (const OutputImage &output : plan.outputs)
         images.push_back(output.image);
-    if (d.photometric != PHOTOMETRIC_SEPARATED || d.colourSamples() < 4)
-        return images;
-
-    if (d.associatedAlpha) {
+    if (separation(d) && d.associatedAlpha) {
         if (bytes == 2)
             unpremultiplyInks<quint16>(images[0], images[1]);
         else
             unpremultiplyInks<quint8>(images[0], images[1]);
     }
+    return images;
+}
+
+QVector<QImage> decodeDirectory(TIFF *tiff, const TiffDirectory &d)
+{
+    if (!sizeAllowed(d) || qint64(d.width) * d.height * 8 > maxImageBytes)
+        return {};
+    const bool direct = directRoute(d);
+    const int bytes = std::max(1, d.bitsPerSample / 8);
+    if (!withinLimits(tiff, d, bytes, direct))
+        return {};
+    if (!direct)
+        return d.photometric == PHOTOMETRIC_SEPARATED ? QVector<QImage>() : decodeThroughRgba(tiff, d);
+    const QVector<QImage> images = decodeDirectoryRows(tiff, d, 0, int(d.height));
+    if (images.isEmpty() || !separation(d))
+        return images;
     const QImage preview = inkPreview(images[0], images[1]);
     if (!d.isFourInkSeparation())
         return {preview};

@@ -115,11 +115,11 @@ void CVCImageWindow::ShowSourceProfile()
 
 void CVCImageWindow::ShowLoadSummary(const QString &name, qint64 counted, qint64 elapsedMs)
 {
-    const QImage &picture = session.image().picture;
+    const QSize size = session.image().size;
     statusNotes.add(tr("%1 — %2 × %3 px, %4 pixels measured in %5 s")
                         .arg(name)
-                        .arg(picture.width())
-                        .arg(picture.height())
+                        .arg(size.width())
+                        .arg(size.height())
                         .arg(groupedNumber(counted))
                         .arg(double(elapsedMs) / 1000.0, 0, 'f', 2));
 }

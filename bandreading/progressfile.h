@@ -11,6 +11,8 @@ class ProgressFile : public QFile
 {
 public:
     ProgressFile(const QString &fileName, WorkControl *control);
+    // The control of the reading in progress; the file outlives single readings.
+    void setControl(WorkControl *current) { control = current; }
 
 protected:
     qint64 readData(char *data, qint64 maxSize) override;

@@ -1,0 +1,112 @@
+#include "bandpass.h"
+
+#include "bandcounter.h"
+#include "workcontrol.h"
+
+#include <cstring>
+
+namespace {
+
+// The samples of the bands, copied into images as tall as the picture.
+class KeptSamples
+{
+public:
+    KeptSamples(QSize size, qint64 budget) : size(size), budget(budget) {}
+
+    void keep(const PixelSources &band, int top)
+    {
+        if (top == 0)
+            start(band);
+        if (!keeping)
+            return;
+        copyRows(band.picture, whole.picture, top);
+        if (band.channelCount >= 4) {
+            copyRows(band.inkPage2, whole.inkPage2, top);
+            // The picture of a four-ink band is its first ink image.
+            if (!band.inkPage1.isNull() && band.inkPage1.constBits() != band.picture.constBits())
+                copyRows(band.inkPage1, whole.inkPage1, top);
+        }
+    }
+
+    PixelSources result() const
+    {
+        if (!keeping)
+            return {};
+        PixelSources kept = whole;
+        if (kept.channelCount >= 4 && kept.inkPage1.isNull())
+            kept.inkPage1 = kept.picture;
+        return kept;
+    }
+
+private:
+    // A band that is the whole picture is kept as it is; other bands are
+    // copied into images allocated at the first band.
+    void start(const PixelSources &band)
+    {
+        whole = band;
+        if (band.picture.height() >= size.height()) {
+            wholeBand = true;
+            keeping = true;
+            return;
+        }
+        whole = {};
+        whole.channelCount = band.channelCount;
+        const bool inksShared = band.inkPage1.constBits() == band.picture.constBits();
+        qint64 need = pageBytes(band.picture) + pageBytes(band.inkPage2) + (inksShared ? 0 : pageBytes(band.inkPage1));
+        keeping = need <= budget && allocateLike(band.picture, whole.picture) &&
+                  (band.channelCount < 4 || allocateLike(band.inkPage2, whole.inkPage2)) &&
+                  (band.channelCount < 4 || inksShared || allocateLike(band.inkPage1, whole.inkPage1));
+        if (!keeping)
+            whole = {};
+    }
+
+    qint64 pageBytes(const QImage &page) const
+    {
+        return page.isNull() ? 0 : qint64(page.bytesPerLine()) * size.height();
+    }
+
+    bool allocateLike(const QImage &band, QImage &page) const
+    {
+        if (band.isNull())
+            return true;
+        page = QImage(size, band.format());
+        page.setColorTable(band.colorTable());
+        return !page.isNull();
+    }
+
+    void copyRows(const QImage &band, QImage &page, int top)
+    {
+        if (wholeBand || band.isNull() || page.isNull())
+            return;
+        const qsizetype bytes = std::min(band.bytesPerLine(), page.bytesPerLine());
+        for (int y = 0; y < band.height() && top + y < page.height(); ++y)
+            std::memcpy(page.scanLine(top + y), band.constScanLine(y), size_t(bytes));
+    }
+
+    QSize size;
+    qint64 budget;
+    PixelSources whole;
+    bool keeping = false;
+    bool wholeBand = false;
+};
+
+} // namespace
+
+BandPassResult passOverBands(const PictureRows &rows, qint64 keepBudget, WorkControl *control)
+{
+    BandPassResult result;
+    BandCounter counter(rows.channelCount());
+    KeptSamples kept(rows.size(), keepBudget);
+    result.complete = rows.read(
+        0, rows.size().height(),
+        [&](const PixelSources &band, int top) {
+            counter.count(band, control);
+            kept.keep(band, top);
+        },
+        control);
+    result.complete = result.complete && !workCancelled(control);
+    result.totals = counter.totals();
+    if (result.complete)
+        result.kept = kept.result();
+    return result;
+}

@@ -1,0 +1,120 @@
+#include "jpegpicturefile.h"
+
+#include "bandsources.h"
+#include "jpegcomments.h"
+#include "workcontrol.h"
+
+namespace {
+
+// 256 rows: sixteen of the decoder's bands, enough to keep a pass's threads busy.
+constexpr int bandRows = 16 * JpegDecoder::maxBandRows;
+
+// A band of rows [top, top + rows) decoded in the picture's own formats:
+// grey as Grayscale8, colour as RGB32 (Qt's reader's pixels), four inks as
+// the two ink images with full coverage.
+struct JpegBand {
+    QImage picture;
+    QImage inks;
+    QImage black;
+};
+
+bool decodeRows(JpegDecoder &decoder, QImage &rows, int count)
+{
+    for (int done = 0; done < count;) {
+        const int got = decoder.readRows(rows.scanLine(done), rows.bytesPerLine(), count - done);
+        if (got == 0)
+            return false;
+        done += got;
+    }
+    return true;
+}
+
+void splitInks(const QImage &cmyk, JpegBand &band)
+{
+    for (int y = 0; y < cmyk.height(); ++y) {
+        const uchar *in = cmyk.constScanLine(y);
+        uchar *ink = band.inks.scanLine(y);
+        uchar *rest = band.black.scanLine(y);
+        for (int x = 0; x < cmyk.width(); ++x, in += 4) {
+            ink[4 * x] = in[0];
+            ink[4 * x + 1] = in[1];
+            ink[4 * x + 2] = in[2];
+            ink[4 * x + 3] = 255;
+            rest[4 * x] = in[3];
+            rest[4 * x + 1] = 255;
+            rest[4 * x + 2] = 0;
+            rest[4 * x + 3] = 255;
+        }
+    }
+}
+
+} // namespace
+
+JpegPictureFile::JpegPictureFile(const QString &fileName, WorkControl *control) : file(fileName, control)
+{
+    if (!file.open(QIODevice::ReadOnly)) {
+        file.setControl(nullptr);
+        return;
+    }
+    JpegDecoder decoder(&file);
+    opened = decoder.readHeader();
+    file.setControl(nullptr);
+    if (!opened) {
+        why = decoder.failure().reason;
+        return;
+    }
+    const JpegHeader &header = decoder.header();
+    components = header.components;
+    head.size = QSize(header.width, header.height);
+    head.description = jpegAttributeText(header);
+    head.notes = jpegReadingNotes(header);
+    head.icc = header.icc;
+    head.format = "jpeg";
+}
+
+bool JpegPictureFile::read(int, int end, const BandTaker &take, WorkControl *control) const
+{
+    std::lock_guard<std::mutex> guard(reading);
+    file.setControl(control);
+    why.clear();
+    bool done = file.seek(0);
+    if (done) {
+        JpegDecoder decoder(&file);
+        done = decode(decoder, end, take, control);
+        if (!done && !workCancelled(control))
+            why = decoder.failure() ? decoder.failure().reason : QString("not enough memory for the picture");
+    }
+    file.setControl(nullptr);
+    return done;
+}
+
+bool JpegPictureFile::decode(JpegDecoder &decoder, int end, const BandTaker &take, WorkControl *control) const
+{
+    if (!decoder.readHeader() || !decoder.start(JpegDecoder::Keeping::Bands))
+        return false;
+    const int width = head.size.width();
+    const int height = head.size.height();
+    const bool inks = components == 4;
+    const QImage::Format format = components == 1 ? QImage::Format_Grayscale8 : QImage::Format_RGB32;
+    // A read that stops early still covers its rows; the whole picture is read to its end marker.
+    const int last = end >= height ? height : std::min(height, end);
+    for (int top = 0; top < last; top += bandRows) {
+        if (workCancelled(control))
+            return false;
+        const int rows = std::min(bandRows, height - top);
+        JpegBand band{QImage(width, rows, inks ? QImage::Format_RGBX8888 : format), {}, {}};
+        if (band.picture.isNull() || !decodeRows(decoder, band.picture, rows))
+            return false;
+        if (inks) {
+            band.inks = QImage(width, rows, QImage::Format_RGBX8888);
+            band.black = QImage(width, rows, QImage::Format_RGBX8888);
+            if (band.inks.isNull() || band.black.isNull())
+                return false;
+            splitInks(band.picture, band);
+            take(bandSources({}, band.inks, band.black, channels), top);
+        } else {
+            take(bandSources(band.picture, {}, {}, channels), top);
+        }
+    }
+    return last < height || decoder.finish();
+}
