@@ -3,7 +3,12 @@
 #include "bandcounter.h"
 #include "workcontrol.h"
 
+#include <condition_variable>
 #include <cstring>
+#include <deque>
+#include <mutex>
+#include <optional>
+#include <thread>
 
 namespace {
 
@@ -90,6 +95,50 @@ private:
     bool wholeBand = false;
 };
 
+struct QueuedBand {
+    PixelSources sources;
+    int top;
+};
+
+// Bands handed from the reader to the counter; at most two wait, so the
+// reader stays one band ahead and the memory stays that of a few bands.
+class BandQueue
+{
+public:
+    void put(QueuedBand band)
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        roomLeft.wait(lock, [this] { return waiting.size() < 2; });
+        waiting.push_back(std::move(band));
+        bandReady.notify_one();
+    }
+    // The next band; nothing once the reader is done and every band was taken.
+    std::optional<QueuedBand> take()
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        bandReady.wait(lock, [this] { return closed || !waiting.empty(); });
+        if (waiting.empty())
+            return std::nullopt;
+        QueuedBand band = std::move(waiting.front());
+        waiting.pop_front();
+        roomLeft.notify_one();
+        return band;
+    }
+    void close()
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        closed = true;
+        bandReady.notify_one();
+    }
+
+private:
+    std::mutex mutex;
+    std::condition_variable bandReady;
+    std::condition_variable roomLeft;
+    std::deque<QueuedBand> waiting;
+    bool closed = false;
+};
+
 } // namespace
 
 BandPassResult passOverBands(const PictureRows &rows, qint64 keepBudget, WorkControl *control)
@@ -97,13 +146,18 @@ BandPassResult passOverBands(const PictureRows &rows, qint64 keepBudget, WorkCon
     BandPassResult result;
     BandCounter counter(rows.channelCount());
     KeptSamples kept(rows.size(), keepBudget);
+    BandQueue queue;
+    // The bands are counted on their own thread while the reader decodes the next.
+    std::thread counting([&] {
+        while (const std::optional<QueuedBand> band = queue.take()) {
+            counter.count(band->sources, control);
+            kept.keep(band->sources, band->top);
+        }
+    });
     result.complete = rows.read(
-        0, rows.size().height(),
-        [&](const PixelSources &band, int top) {
-            counter.count(band, control);
-            kept.keep(band, top);
-        },
-        control);
+        0, rows.size().height(), [&](const PixelSources &band, int top) { queue.put({band, top}); }, control);
+    queue.close();
+    counting.join();
     result.complete = result.complete && !workCancelled(control);
     result.totals = counter.totals();
     if (result.complete)

@@ -64,7 +64,8 @@ public:
     bool canShowConverted() const { return displayProfile() != nullptr; }
     const PixelTotals &pixelTotals() const { return totals; }
 
-    // The pixel at (x, y) of the picture; nothing outside it.
+    // The pixel at (x, y) of the picture; nothing outside it or when the
+    // picture's samples are not kept in memory.
     std::optional<PixelReading> readPixel(int x, int y) const;
 
 private:

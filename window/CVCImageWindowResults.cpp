@@ -170,11 +170,14 @@ std::optional<QString> CVCImageWindow::DescribePixel(QPoint pixel) const
 {
     if (!PictureShown())
         return std::nullopt;
-    const std::optional<PixelReading> reading =
-        session.readPixel(pixel.x(), pixel.y());
-    if (!reading)
+    if (!QRect(QPoint(), session.image().size).contains(pixel))
         return std::nullopt;
-    QStringList parts{tr("x %1, y %2").arg(pixel.x()).arg(pixel.y()),
+    const QString place = tr("x %1, y %2").arg(pixel.x()).arg(pixel.y());
+    // A picture beyond the memory budget is not kept; its pixels would have to be decoded again.
+    const std::optional<PixelReading> reading = session.readPixel(pixel.x(), pixel.y());
+    if (!reading)
+        return place;
+    QStringList parts{place,
                       sourceValuesText(reading->values, session.numberOfInks())};
     switch (reading->mask) {
     case PixelMask::GreenKey:
