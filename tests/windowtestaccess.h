@@ -3,6 +3,9 @@
 #include "CVCImageWindow.h"
 #include "ui_ImageWindow.h"
 
+#include "PictureRendering.h"
+#include "PictureView.h"
+
 #include "widgetprofile.h"
 
 // Lets a test hand the window an image with its attributes and profile, and
@@ -38,12 +41,18 @@ public:
         return makeDisplayTransform(profile, monitor.handle(), w.session.numberOfInks(), &scale) ? 0 : -1;
     }
 
-    const QImage &displayImage() const { return w.displayImage; }
+    // The whole picture at 100 %, drawn as the view draws it.
+    QImage displayImage() const
+    {
+        const QSize size = w.pictureView->picture()->size();
+        return w.pictureView->picture()->render(QRectF(QPointF(0, 0), QSizeF(size)), size);
+    }
+    PictureView &pictureView() { return *w.pictureView; }
     const QImage &sourceImage() const { return w.session.image().picture; }
     qint64 pixelCount() const { return w.session.pixelTotals().pixelCount; }
     double channelSum(int i) const { return w.session.pixelTotals().channelSums[size_t(i)]; }
-    float inputScale() const { return w.inputScale; }
-    bool displayTransform() const { return w.displayConverted; }
+    float inputScale() const { return w.pictureView->picture()->inputScale(); }
+    bool displayTransform() const { return w.pictureView->picture()->converted(); }
     cmsHPROFILE sourceProfile() const { return w.session.image().sourceProfile.handle(); }
     cmsHPROFILE imageProfile() const { return w.session.handLoadedProfile().handle(); }
     const std::array<float, 3> &averageLab() const { return w.shownAverage.lab; }
