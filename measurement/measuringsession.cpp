@@ -86,7 +86,6 @@ ProfileChoiceJob MeasuringSession::useHandLoadedProfile(const QString &path, std
         return job;
     }
     ProfileChoiceJob job = choiceJob(false, std::move(monitor));
-    job.displayInput = ColourProfile::copyOf(candidate.handle());
     job.handLoadedText = candidate.descriptionOr(path.section('/', -1));
     job.handLoaded = std::move(candidate);
     return job;
@@ -104,9 +103,6 @@ ProfileChoiceJob MeasuringSession::choiceJob(bool embedded, std::optional<Colour
     ProfileChoiceJob job;
     job.embedded = embedded;
     job.sources = current.pixelSources();
-    // The same rule as displayProfile(), for the choice the job puts in force.
-    job.displayInput =
-        ColourProfile::copyOf(!embedded && handLoaded ? handLoaded.handle() : current.sourceProfile.handle());
     job.monitor = std::move(monitor);
     return job;
 }

@@ -48,7 +48,7 @@ public:
     // job is refused, and nothing changes, when it does not open or does not
     // fit the image.
     ProfileChoiceJob useHandLoadedProfile(const QString &path, std::optional<ColourProfile> monitor = std::nullopt) const;
-    // The picture rendered for another monitor; the choices and the average stay.
+    // The picture to be drawn for another monitor, its pixels counted again; the choices and the average stay.
     ProfileChoiceJob redraw(ColourProfile monitor) const;
     SessionResult apply(ProfileChoiceJob &&job);
 

@@ -4,5 +4,8 @@ void ProfileChoiceJob::run(WorkControl *control)
 {
     if (refused || !monitor)
         return;
-    rendered = renderDisplay(sources, displayInput.handle(), monitor->handle(), control);
+    // The view draws the picture itself at the size it is shown; the job counts the pixels again.
+    RenderedDisplay counted;
+    counted.totals = countPixels(sources, control);
+    rendered = std::move(counted);
 }
