@@ -79,14 +79,14 @@ class RowBlock
 {
 public:
     RowBlock(const Plan &plan, int first, int end, DisplayRows output)
-        : plan(plan), next(first), end(end), output(output), levels(levelsFor(plan.channelCount)),
+        : plan(plan), first(first), next(first), end(end), output(output), levels(levelsFor(plan.channelCount)),
           values(size_t(plan.sourceEnd - plan.sourceLeft) * 4), counted(size_t(plan.sourceEnd - plan.sourceLeft))
     {
         skipOutsideRows();
     }
 
-    // The source rows the block needs, [first, end); empty when it lies outside the picture.
-    std::pair<int, int> sourceRows(int first, int end) const
+    // The source rows the block needs, [top, bottom); empty when it lies outside the picture.
+    std::pair<int, int> sourceRows() const
     {
         int top = INT_MAX, bottom = INT_MIN;
         for (int j = first; j < end; ++j) {
@@ -165,11 +165,10 @@ private:
         const AxisBox &rowBox = plan.rows[size_t(j)];
         quint32 *line = output[j];
         // A block row that takes the same source row as the one above looks the same.
-        if (plan.blocks && j > 0 && rowsDone > 0 && rowBox.sameSource(plan.rows[size_t(j - 1)])) {
+        if (plan.blocks && j > first && rowBox.sameSource(plan.rows[size_t(j - 1)])) {
             std::memcpy(line, output[j - 1], plan.columns.size() * sizeof(quint32));
             return;
         }
-        ++rowsDone;
         std::vector<double> sums(plan.columns.size() * sumsPerColumn, 0.0);
         for (size_t k = 0; k < rowBox.weights.size(); ++k) {
             const std::vector<double> &row = reduced[rowBox.first + int(k)];
@@ -238,9 +237,9 @@ private:
     }
 
     const Plan &plan;
+    int first;
     int next;
     int end;
-    int rowsDone = 0;
     int nextSourceRow = INT_MIN;
     DisplayRows output;
     const std::array<float, 65536> &levels;
@@ -285,7 +284,7 @@ QImage BoxReduction::render(const QRectF &area, QSize outputSize, WorkControl *c
     std::atomic<bool> failed{false};
     forRowBlocks(outputSize.height(), [&](int first, int end) {
         RowBlock block(plan, first, end, output);
-        const auto [sourceFirst, sourceEnd] = block.sourceRows(first, end);
+        const auto [sourceFirst, sourceEnd] = block.sourceRows();
         if (block.done() || sourceFirst >= sourceEnd)
             return;
         const bool read = rows.read(
