@@ -187,21 +187,6 @@ private slots:
         QCOMPARE(shown.pixelColor(1, 0).rgb(), QColor(120, 60, 30).rgb());
     }
 
-    void withoutTransformTheLevelsShow()
-    {
-        const PixelSources sources{randomImage(6, 2, QImage::Format_RGB32, 3), {}, {}, 3};
-        const KeptRows rows(sources);
-        const QImage shown = BoxReduction(rows, nullptr, 1.0f).render(QRectF(0, 0, 6, 2), QSize(3, 1));
-        for (int i = 0; i < 3; ++i) {
-            double red = 0.0;
-            for (int x = 2 * i; x < 2 * i + 2; ++x)
-                for (int y = 0; y < 2; ++y)
-                    red += qRed(sources.picture.pixel(x, y));
-            // The average level, rounded either way to a byte.
-            QVERIFY(qAbs(shown.pixelColor(i, 0).red() - red / 4.0) <= 0.5);
-        }
-    }
-
     void cancelledWorkGivesNothing()
     {
         const PixelSources sources{randomImage(64, 64, QImage::Format_RGB32, 5), {}, {}, 3};

@@ -6,7 +6,6 @@
 #include "colourprofile.h"
 #include "measuringsession.h"
 
-#include <QImage>
 #include <QMainWindow>
 #include <QSettings>
 #include <QString>

@@ -18,7 +18,7 @@ PixelSources drawnSources(const PixelSources &sources, bool converted)
 
 PictureRendering::PictureRendering(const PixelSources &sources, cmsHPROFILE input, cmsHPROFILE monitor)
     : transform(makeDisplayTransform(input, monitor, sources.channelCount, &scale)),
-      rows(drawnSources(sources, bool(transform)))
+      rows(drawnSources(sources, bool(transform))), pictureKey(sources.picture.cacheKey())
 {
 }
 

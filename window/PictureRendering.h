@@ -25,6 +25,8 @@ public:
     PictureRendering(const PixelSources &sources, cmsHPROFILE input, cmsHPROFILE monitor);
 
     QSize size() const { return rows.size(); }
+    // Whether other draws the same picture (through another transform, say).
+    bool samePicture(const PictureRendering &other) const { return pictureKey == other.pictureKey; }
     bool converted() const { return bool(transform); }
     float inputScale() const { return scale; }
 
@@ -37,4 +39,5 @@ private:
     float scale = 1.0f;
     TransformHandle transform;
     KeptRows rows;
+    qint64 pictureKey;
 };

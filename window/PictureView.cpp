@@ -34,7 +34,7 @@ PictureView::~PictureView()
 void PictureView::show(std::shared_ptr<const PictureRendering> newRendering)
 {
     const QRectF picture(QPointF(0, 0), QSizeF(newRendering->size()));
-    const bool samePicture = item && view->sceneRect() == picture;
+    const bool samePicture = item && rendering && rendering->samePicture(*newRendering);
     rendering = std::move(newRendering);
     // Renderings of what was shown before must not land on this one.
     cancelRendering();

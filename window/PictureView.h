@@ -27,8 +27,8 @@ public:
     explicit PictureView(QGraphicsView *view);
     ~PictureView() override;
 
-    // Shows the picture of rendering; a picture of the size shown before keeps
-    // its rendering in view until the new one arrives.
+    // Shows the picture of rendering; the picture shown before, drawn anew
+    // (for another monitor or profile), stays in view until the new one arrives.
     void show(std::shared_ptr<const PictureRendering> rendering);
     // An empty view: the picture is no longer measured.
     void clear();
