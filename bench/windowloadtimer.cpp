@@ -35,11 +35,12 @@ void keepFastest(double *best, double candidate)
 }
 
 // The picture fills the viewport one way and fits in it the other: fitInView
-// leaves two pixels a side, rounding one more.
+// leaves two pixels a side, rounding one more. The picture is drawn on a
+// worker once the view knows its size; until then its item is empty.
 bool fittedPicture(const QGraphicsView *view, QSize imageSize)
 {
     const QGraphicsScene *scene = view->scene();
-    if (!scene || scene->sceneRect().size().toSize() != imageSize)
+    if (!scene || scene->sceneRect().size().toSize() != imageSize || scene->itemsBoundingRect().isEmpty())
         return false;
     const QRect shown = view->mapFromScene(scene->sceneRect()).boundingRect();
     const QRect port = view->viewport()->rect();

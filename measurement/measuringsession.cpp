@@ -65,6 +65,7 @@ void MeasuringSession::adopt(LoadOutcome &&outcome)
         return;
     case LoadOutcome::Reach::PictureDecoded:
         current = std::move(outcome.image);
+        totals = outcome.totals;
         handLoaded = ColourProfile();
         handLoadedText.clear();
         return;
@@ -86,7 +87,6 @@ ProfileChoiceJob MeasuringSession::useHandLoadedProfile(const QString &path, std
         return job;
     }
     ProfileChoiceJob job = choiceJob(false, std::move(monitor));
-    job.displayInput = ColourProfile::copyOf(candidate.handle());
     job.handLoadedText = candidate.descriptionOr(path.section('/', -1));
     job.handLoaded = std::move(candidate);
     return job;
@@ -103,10 +103,7 @@ ProfileChoiceJob MeasuringSession::choiceJob(bool embedded, std::optional<Colour
 {
     ProfileChoiceJob job;
     job.embedded = embedded;
-    job.sources = current.pixelSources();
-    // The same rule as displayProfile(), for the choice the job puts in force.
-    job.displayInput =
-        ColourProfile::copyOf(!embedded && handLoaded ? handLoaded.handle() : current.sourceProfile.handle());
+    job.totals = totals;
     job.monitor = std::move(monitor);
     return job;
 }

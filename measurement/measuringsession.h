@@ -48,7 +48,7 @@ public:
     // job is refused, and nothing changes, when it does not open or does not
     // fit the image.
     ProfileChoiceJob useHandLoadedProfile(const QString &path, std::optional<ColourProfile> monitor = std::nullopt) const;
-    // The picture rendered for another monitor; the choices and the average stay.
+    // The picture to be drawn for another monitor, its pixels counted again; the choices and the average stay.
     ProfileChoiceJob redraw(ColourProfile monitor) const;
     SessionResult apply(ProfileChoiceJob &&job);
 
@@ -65,15 +65,15 @@ public:
     const PixelTotals &pixelTotals() const { return totals; }
     // The profile the average is measured through: the image's own or the hand-loaded one.
     cmsHPROFILE measuringProfile() const;
+    // The picture is shown through the hand-loaded profile when the embedded
+    // one is not used and there is one; the average has no such fallback.
+    cmsHPROFILE displayProfile() const;
 
     // The pixel at (x, y) of the picture; nothing outside it or when the
     // picture's samples are not kept in memory.
     std::optional<PixelReading> readPixel(int x, int y) const;
 
 private:
-    // The picture is shown through the hand-loaded profile when the embedded
-    // one is not used and there is one; the average has no such fallback.
-    cmsHPROFILE displayProfile() const;
     ProfileChoiceJob choiceJob(bool embedded, std::optional<ColourProfile> monitor) const;
     ColourProfile openHandLoadedProfile(const QString &path, Failure *failure) const;
     // The sums of a pass kept, with the note when it counted nothing.

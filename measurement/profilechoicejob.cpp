@@ -1,8 +1,11 @@
 #include "profilechoicejob.h"
 
-void ProfileChoiceJob::run(WorkControl *control)
+void ProfileChoiceJob::run(WorkControl *)
 {
     if (refused || !monitor)
         return;
-    rendered = renderDisplay(sources, displayInput.handle(), monitor->handle(), control);
+    // The view draws the picture itself at the size it is shown; the counts stay those of the load.
+    RenderedDisplay kept;
+    kept.totals = totals;
+    rendered = std::move(kept);
 }

@@ -11,8 +11,8 @@
 
 class WorkControl;
 
-// A profile choice on its way into the session: the picture rendered again
-// through the profile it shows the image by, as work that owns all it
+// A profile choice on its way into the session: the pixels counted again for
+// the picture to be drawn anew (the view draws it), as work that owns all it
 // touches, so that it may run on any thread and be abandoned. Made by the
 // session's choice operations and taken in by MeasuringSession::apply(); a
 // choice that is refused carries its failure and does no work, and a job
@@ -33,9 +33,7 @@ private:
     // A hand-loaded profile taking the place of the one in force, and its name; null when it stays.
     ColourProfile handLoaded;
     QString handLoadedText;
-    PixelSources sources;
-    // A copy of the profile the picture is shown through.
-    ColourProfile displayInput;
+    PixelTotals totals;
     // Without a monitor no picture is drawn.
     std::optional<ColourProfile> monitor;
     std::optional<RenderedDisplay> rendered;

@@ -185,7 +185,7 @@ private slots:
         QCOMPARE(access.channelSum(2), 0.0);
         // The previous scene and its picture are gone; only the new picture is shown.
         QCOMPARE(access.ui().graphicsView->scene()->items().size(), 1);
-        QCOMPARE(access.ui().graphicsView->scene()->itemsBoundingRect().size(), QSizeF(2, 1));
+        QTRY_COMPARE(access.ui().graphicsView->scene()->itemsBoundingRect().size(), QSizeF(2, 1));
     }
 
     void emptyImageGivesEmptyView()
@@ -211,7 +211,7 @@ private slots:
         access.holdImage(picture, 3, makeGrayProfile("grey"));
         QTest::ignoreMessage(QtDebugMsg, "No Display TRANSFORM!");
         access.buildDisplayImage();
-        QCOMPARE(access.displayImage(), picture);
+        QCOMPARE(access.displayImage().convertToFormat(picture.format()), picture);
         QVERIFY(!access.displayTransform());
         QCOMPARE(access.pixelCount(), 6);
         QCOMPARE(access.channelSum(0), 6 * 90.0);
@@ -227,7 +227,7 @@ private slots:
         QTest::ignoreMessage(QtDebugMsg, "No SRC!");
         access.buildDisplayImage();
         QCOMPARE(stopRecordingWarnings(), QStringList({"noProfile"}));
-        QCOMPARE(access.displayImage(), picture);
+        QCOMPARE(access.displayImage().convertToFormat(picture.format()), picture);
         QCOMPARE(access.pixelCount(), 4);
     }
 

@@ -1,7 +1,11 @@
 #pragma once
 
+#include "bandpass.h"
 #include "CVCImageWindow.h"
 #include "ui_ImageWindow.h"
+
+#include "PictureRendering.h"
+#include "PictureView.h"
 
 #include "widgetprofile.h"
 
@@ -25,6 +29,9 @@ public:
         held.image.inkPage2 = inkPage2;
         held.image.attributes.insert("NumberOfInks", numberOfInks);
         held.image.sourceProfile = ColourProfile::adopt(profile);
+        held.image.size = picture.size();
+        held.image.rows = std::make_shared<KeptRows>(held.image.pixelSources());
+        held.totals = passOverBands(*held.image.rows, 0, nullptr).totals;
         w.session.adopt(std::move(held));
     }
 
@@ -38,12 +45,18 @@ public:
         return makeDisplayTransform(profile, monitor.handle(), w.session.numberOfInks(), &scale) ? 0 : -1;
     }
 
-    const QImage &displayImage() const { return w.displayImage; }
+    // The whole picture at 100 %, drawn as the view draws it.
+    QImage displayImage() const
+    {
+        const QSize size = w.pictureView->picture()->size();
+        return w.pictureView->picture()->render(QRectF(QPointF(0, 0), QSizeF(size)), size);
+    }
+    PictureView &pictureView() { return *w.pictureView; }
     const QImage &sourceImage() const { return w.session.image().picture; }
     qint64 pixelCount() const { return w.session.pixelTotals().pixelCount; }
     double channelSum(int i) const { return w.session.pixelTotals().channelSums[size_t(i)]; }
-    float inputScale() const { return w.inputScale; }
-    bool displayTransform() const { return w.displayConverted; }
+    float inputScale() const { return w.pictureView->picture()->inputScale(); }
+    bool displayTransform() const { return w.pictureView->picture()->converted(); }
     cmsHPROFILE sourceProfile() const { return w.session.image().sourceProfile.handle(); }
     cmsHPROFILE imageProfile() const { return w.session.handLoadedProfile().handle(); }
     const std::array<float, 3> &averageLab() const { return w.shownAverage.lab; }

@@ -4,6 +4,7 @@
 #include "CaptionRoom.h"
 #include "ImageDrops.h"
 #include "LabelElision.h"
+#include "PictureView.h"
 #include "PictureZoom.h"
 #include "PointerReadout.h"
 #include "failuretext.h"
@@ -16,7 +17,6 @@
 #include <QGuiApplication>
 #include <QTimer>
 #include <QDialog>
-#include <QGraphicsScene>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPixmap>
@@ -45,8 +45,6 @@ CVCImageWindow::CVCImageWindow(QWidget *parent)
 CVCImageWindow::~CVCImageWindow()
 {
     SaveSettings();
-    // Scenes are made without a parent; the last one shown goes with the window.
-    delete ui->graphicsView->scene();
     delete ui;
 }
 
@@ -86,8 +84,11 @@ void CVCImageWindow::KeepValuesInView()
     pointerL->setObjectName("pointerL");
     ui->mainStatusBar->addPermanentWidget(pointerL);
     pointerReadout = new PointerReadout(ui->graphicsView, pointerL, [this](QPoint pixel) { return DescribePixel(pixel); });
-    pictureZoom = new PictureZoom(ui->graphicsView, ui->zoomSlider, this,
-                                  [this](double zoom) { pointerReadout->showZoom(zoom); });
+    pictureView = new PictureView(ui->graphicsView);
+    pictureZoom = new PictureZoom(ui->graphicsView, ui->zoomSlider, this, [this](double zoom) {
+        pointerReadout->showZoom(zoom);
+        pictureView->viewChanged();
+    });
     const std::pair<QLabel *, QLabel *> rows[] = {
         {ui->label, ui->imageL}, {ui->label_2, ui->embeddedL}, {ui->label_5, ui->loadedImageL}, {ui->label_6, ui->loadedDestinationL}};
     for (const auto &[caption, value] : rows) {

@@ -6,14 +6,13 @@
 #include "colourprofile.h"
 #include "measuringsession.h"
 
-#include <QImage>
 #include <QMainWindow>
 #include <QSettings>
 #include <QString>
 
+class PictureView;
 class PictureZoom;
 class PointerReadout;
-class QGraphicsScene;
 
 namespace Ui {
 class ImageWindow;
@@ -75,9 +74,9 @@ private:
     void ShowNotes(const SessionResult &result);
     // The picture of a result, and the warning when it had no profile to be shown through.
     void ShowRendering(SessionResult &result);
-    void ShowDisplay(RenderedDisplay &&rendered);
+    // The session's picture drawn for the monitor the window stands on.
+    void ShowPicture();
     void RenderForMonitor();
-    void ShowScene(QGraphicsScene *scene);
     // Whether the view shows the picture of the image in the session.
     bool PictureShown() const;
     void ShowLoadSummary(const QString &name, qint64 counted, qint64 elapsedMs);
@@ -101,10 +100,6 @@ private:
 
     Ui::ImageWindow *ui;
     MeasuringSession session;
-    QImage displayImage;
-    // Whether the picture shown went through a display transform, and the scale it used.
-    bool displayConverted = false;
-    float inputScale = 1.0f;
     // The result the panel shows; the L*a*b* / L*C*h* switch rewrites the values from it.
     AverageColour shownAverage;
     QSettings settings;
@@ -114,6 +109,7 @@ private:
     ColourProfile destinationProfile;
     StatusNotes statusNotes;
     BackgroundWork *work;
+    PictureView *pictureView;
     PictureZoom *pictureZoom;
     PointerReadout *pointerReadout;
     // The name of the file whose image is shown, for the work titles.

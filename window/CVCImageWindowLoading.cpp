@@ -3,12 +3,12 @@
 #include "CVCImageWindow.h"
 #include "ui_ImageWindow.h"
 
+#include "PictureView.h"
 #include "PictureZoom.h"
 
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QGraphicsScene>
 
 #include <memory>
 
@@ -80,9 +80,8 @@ bool CVCImageWindow::ShowLoad(SessionResult &&result, const QString &fileName)
     NoteMemoryLimit();
     ShowNotes(result);
     if (result.failure.refusesImage()) {
-        displayImage = QImage();
         // The previous picture is no longer measured; it must not stay in view.
-        ShowScene(new QGraphicsScene);
+        pictureView->clear();
         ShowFailure(result.failure, fileName);
         return false;
     }

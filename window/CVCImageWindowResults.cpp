@@ -2,13 +2,13 @@
 #include "CVCImageWindow.h"
 #include "ui_ImageWindow.h"
 
+#include "PictureRendering.h"
+#include "PictureView.h"
 #include "PictureZoom.h"
 #include "PointerReadout.h"
 #include "valuetexts.h"
 #include "widgetprofile.h"
 
-#include <QGraphicsPixmapItem>
-#include <QGraphicsScene>
 #include <QTimer>
 
 #include <memory>
@@ -48,24 +48,17 @@ void CVCImageWindow::ShowNotes(const SessionResult &result)
 void CVCImageWindow::ShowRendering(SessionResult &result)
 {
     if (result.display)
-        ShowDisplay(std::move(*result.display));
+        ShowPicture();
     if (result.profileMissing)
         ShowFailure(result.profileMissing);
 }
 
-void CVCImageWindow::ShowDisplay(RenderedDisplay &&rendered)
+void CVCImageWindow::ShowPicture()
 {
-    auto *scene = new QGraphicsScene;
-    displayImage = std::move(rendered.display);
-    displayConverted = rendered.converted;
-    inputScale = rendered.inputScale;
-
-    // Already in the screen's format: the pixmap takes the pixels as they are.
-    auto *picture = new QGraphicsPixmapItem(QPixmap::fromImage(std::move(rendered.screen), Qt::NoFormatConversion));
-    scene->addItem(picture);
-    ShowScene(scene);
-    // Scene coordinates are image pixels: the scene is the picture's rectangle.
-    scene->setSceneRect(picture->boundingRect());
+    const ColourProfile monitor = monitorProfile();
+    const LoadedImage &image = session.image();
+    pictureView->show(std::make_shared<const PictureRendering>(image.rows, image.pixelSources(),
+                                                               session.displayProfile(), monitor.handle()));
     ui->zoomF->show();
     if (pictureZoom->fitted())
         pictureZoom->fit();
@@ -90,17 +83,7 @@ void CVCImageWindow::RenderForMonitor()
 
 bool CVCImageWindow::PictureShown() const
 {
-    const QGraphicsScene *scene = ui->graphicsView->scene();
-    return scene && !scene->items().isEmpty();
-}
-
-void CVCImageWindow::ShowScene(QGraphicsScene *scene)
-{
-    if (QGraphicsScene *previous = ui->graphicsView->scene()) {
-        previous->clear();
-        delete previous;
-    }
-    ui->graphicsView->setScene(scene);
+    return pictureView->showsPicture();
 }
 
 bool CVCImageWindow::SetupLabTransform()

@@ -1,0 +1,299 @@
+#include "boxreduction.h"
+
+#include "displaybytes.h"
+#include "displayconversion.h"
+#include "parallel.h"
+#include "sourcerows.h"
+#include "workcontrol.h"
+
+#include <algorithm>
+#include <atomic>
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <map>
+#include <vector>
+
+namespace {
+
+// The source pixels one output pixel takes along one axis: weights[k] is the
+// length of source pixel first + k inside the box; none when the box lies
+// outside the picture.
+struct AxisBox {
+    int first = 0;
+    std::vector<double> weights;
+    double length = 1.0;
+
+    int end() const { return first + int(weights.size()); }
+    bool sameSource(const AxisBox &other) const { return first == other.first && weights == other.weights; }
+};
+
+// The boxes of outputs pixels over [start, start + length) of an axis whose
+// source pixels are 0 .. sourceCount - 1. As blocks, each output pixel takes
+// the one source pixel its centre falls in, with the weight of a whole pixel.
+std::vector<AxisBox> axisBoxes(double start, double length, int outputs, int sourceCount, bool blocks)
+{
+    std::vector<AxisBox> boxes(static_cast<size_t>(outputs));
+    for (int i = 0; i < outputs; ++i) {
+        AxisBox &box = boxes[size_t(i)];
+        if (blocks) {
+            box.first = int(std::floor(start + (i + 0.5) * length / outputs));
+            if (box.first >= 0 && box.first < sourceCount)
+                box.weights = {1.0};
+            continue;
+        }
+        const double from = start + length * i / outputs;
+        const double to = start + length * (i + 1) / outputs;
+        box.length = to - from;
+        box.first = std::max(0, int(std::floor(from)));
+        for (int c = box.first; c < std::min(sourceCount, int(std::ceil(to))); ++c)
+            box.weights.push_back(std::min(c + 1.0, to) - std::max(double(c), from));
+    }
+    return boxes;
+}
+
+// Per output column: the weighted sums of the four channels and the counted weight.
+constexpr size_t sumsPerColumn = 5;
+
+struct Plan {
+    std::vector<AxisBox> columns;
+    std::vector<AxisBox> rows;
+    bool blocks = false;
+    // The source columns any box takes.
+    int sourceLeft = 0;
+    int sourceEnd = 0;
+    int channelCount = 0;
+    cmsHTRANSFORM transform = nullptr;
+    float inputScale = 1.0f;
+};
+
+int bandHeight(const PixelSources &band)
+{
+    if (band.channelCount < 4)
+        return band.picture.height();
+    return std::max({band.picture.height(), band.inkPage1.height(), band.inkPage2.height()});
+}
+
+// The output rows [first, end) of a rendering, made from source rows as they arrive in bands.
+class RowBlock
+{
+public:
+    RowBlock(const Plan &plan, int first, int end, DisplayRows output)
+        : plan(plan), first(first), next(first), end(end), output(output), levels(levelsFor(plan.channelCount)),
+          values(size_t(plan.sourceEnd - plan.sourceLeft) * 4), counted(size_t(plan.sourceEnd - plan.sourceLeft))
+    {
+        skipOutsideRows();
+    }
+
+    // The source rows the block needs, [top, bottom); empty when it lies outside the picture.
+    std::pair<int, int> sourceRows() const
+    {
+        int top = INT_MAX, bottom = INT_MIN;
+        for (int j = first; j < end; ++j) {
+            const AxisBox &box = plan.rows[size_t(j)];
+            if (box.weights.empty())
+                continue;
+            top = std::min(top, box.first);
+            bottom = std::max(bottom, box.end());
+        }
+        return top < bottom ? std::make_pair(top, bottom) : std::make_pair(0, 0);
+    }
+
+    void take(const PixelSources &band, int bandTop, int sourceEnd, WorkControl *control)
+    {
+        SourceRows reader(band);
+        const int bandEnd = std::min(sourceEnd, bandTop + bandHeight(band));
+        for (int y = std::max(nextSourceRow, bandTop); y < bandEnd && next < end; ++y) {
+            if (workCancelled(control))
+                return;
+            reader.read(y - bandTop);
+            reduceRow(reader, &reduced[y]);
+            nextSourceRow = y + 1;
+            finishCompleteRows();
+        }
+    }
+
+    bool done() const { return next >= end; }
+
+private:
+    void skipOutsideRows()
+    {
+        while (next < end && plan.rows[size_t(next)].weights.empty())
+            ++next;
+    }
+
+    // The sums of each output column's box over source row y.
+    void reduceRow(const SourceRows &reader, std::vector<double> *sums)
+    {
+        for (int x = plan.sourceLeft; x < plan.sourceEnd; ++x) {
+            quint16 channels[4], coverage;
+            reader.levels(x, channels, &coverage);
+            const size_t at = size_t(x - plan.sourceLeft);
+            counted[at] = countedLevels(channels, coverage, plan.channelCount);
+            for (size_t c = 0; c < 4; ++c)
+                values[at * 4 + c] = double(levels[channels[c]]);
+        }
+        sums->assign(plan.columns.size() * sumsPerColumn, 0.0);
+        for (size_t i = 0; i < plan.columns.size(); ++i) {
+            const AxisBox &box = plan.columns[i];
+            double *column = sums->data() + i * sumsPerColumn;
+            for (size_t k = 0; k < box.weights.size(); ++k) {
+                const size_t at = size_t(box.first - plan.sourceLeft) + k;
+                if (!counted[at])
+                    continue;
+                for (size_t c = 0; c < 4; ++c)
+                    column[c] += box.weights[k] * values[at * 4 + c];
+                column[4] += box.weights[k];
+            }
+        }
+    }
+
+    void finishCompleteRows()
+    {
+        while (next < end && plan.rows[size_t(next)].end() <= nextSourceRow) {
+            finishRow(next);
+            ++next;
+            skipOutsideRows();
+            // Rows above the next box are no longer needed.
+            const int needed = next < end ? plan.rows[size_t(next)].first : nextSourceRow;
+            reduced.erase(reduced.begin(), reduced.lower_bound(needed));
+        }
+    }
+
+    void finishRow(int j)
+    {
+        const AxisBox &rowBox = plan.rows[size_t(j)];
+        quint32 *line = output[j];
+        // A block row that takes the same source row as the one above looks the same.
+        if (plan.blocks && j > first && rowBox.sameSource(plan.rows[size_t(j - 1)])) {
+            std::memcpy(line, output[j - 1], plan.columns.size() * sizeof(quint32));
+            return;
+        }
+        std::vector<double> sums(plan.columns.size() * sumsPerColumn, 0.0);
+        for (size_t k = 0; k < rowBox.weights.size(); ++k) {
+            const std::vector<double> &row = reduced[rowBox.first + int(k)];
+            for (size_t n = 0; n < sums.size(); ++n)
+                sums[n] += rowBox.weights[k] * row[n];
+        }
+        convertRow(sums, rowBox.length, line);
+    }
+
+    // The average colour and counted share of every box of an output row, as display bytes.
+    void convertRow(const std::vector<double> &sums, double rowLength, quint32 *line)
+    {
+        std::vector<size_t> shown;
+        std::vector<float> averages;
+        for (size_t i = 0; i < plan.columns.size(); ++i) {
+            const double *column = sums.data() + i * sumsPerColumn;
+            line[i] = 0;
+            if (column[4] <= 0.0 || (plan.blocks && i > 0 && plan.columns[i].sameSource(plan.columns[i - 1])))
+                continue;
+            shown.push_back(i);
+            for (size_t c = 0; c < 4; ++c)
+                averages.push_back(float(column[c] / column[4]));
+        }
+        std::vector<float> rgb(shown.size() * 3);
+        displayLevels(averages, &rgb);
+        for (size_t n = 0; n < shown.size(); ++n) {
+            const size_t i = shown[n];
+            const double share = sums[i * sumsPerColumn + 4] / (plan.columns[i].length * rowLength);
+            line[i] = withAlpha(opaqueDisplayBytes(&rgb[n * 3]), int(std::lround(std::min(share, 1.0) * 255.0)));
+        }
+        if (plan.blocks)
+            for (size_t i = 1; i < plan.columns.size(); ++i)
+                if (plan.columns[i].sameSource(plan.columns[i - 1]))
+                    line[i] = line[i - 1];
+    }
+
+    // Monitor levels of colours given as four channel values each, in one call of the transform.
+    void displayLevels(const std::vector<float> &averages, std::vector<float> *rgb) const
+    {
+        const size_t count = averages.size() / 4;
+        if (!plan.transform) {
+            for (size_t n = 0; n < count; ++n)
+                for (size_t c = 0; c < 3; ++c)
+                    (*rgb)[n * 3 + c] = averages[n * 4 + c];
+            return;
+        }
+        // The channels the transform reads, scaled as convertToDisplay scales them.
+        const size_t perColour = T_CHANNELS(cmsGetTransformInputFormat(plan.transform));
+        std::vector<float> input(count * perColour);
+        for (size_t n = 0; n < count; ++n)
+            for (size_t c = 0; c < perColour; ++c)
+                input[n * perColour + c] = averages[n * 4 + c] * plan.inputScale;
+        if (count > 0)
+            cmsDoTransform(plan.transform, input.data(), rgb->data(), cmsUInt32Number(count));
+        for (float &level : *rgb)
+            level = toDisplayLevel(level);
+    }
+
+    static quint32 withAlpha(quint32 opaque, int alpha)
+    {
+        uchar bytes[4];
+        std::memcpy(bytes, &opaque, 4);
+        bytes[3] = uchar(alpha);
+        std::memcpy(&opaque, bytes, 4);
+        return opaque;
+    }
+
+    const Plan &plan;
+    int first;
+    int next;
+    int end;
+    int nextSourceRow = INT_MIN;
+    DisplayRows output;
+    const std::array<float, 65536> &levels;
+    std::vector<double> values;
+    std::vector<char> counted;
+    // The column sums of source rows still needed, by source row.
+    std::map<int, std::vector<double>> reduced;
+};
+
+} // namespace
+
+BoxReduction::BoxReduction(const PictureRows &rows, cmsHTRANSFORM transform, float inputScale)
+    : rows(rows), transform(transform), inputScale(inputScale)
+{
+}
+
+QImage BoxReduction::render(const QRectF &area, QSize outputSize, WorkControl *control) const
+{
+    if (outputSize.isEmpty() || area.isEmpty())
+        return QImage();
+    QImage image(outputSize, QImage::Format_RGBA8888);
+    if (image.isNull())
+        return image;
+    image.fill(Qt::transparent);
+    Plan plan;
+    plan.blocks = outputSize.width() >= area.width() && outputSize.height() >= area.height();
+    const QSize picture = rows.size();
+    plan.columns = axisBoxes(area.x(), area.width(), outputSize.width(), picture.width(), plan.blocks);
+    plan.rows = axisBoxes(area.y(), area.height(), outputSize.height(), picture.height(), plan.blocks);
+    plan.sourceLeft = picture.width();
+    for (const AxisBox &box : plan.columns)
+        if (!box.weights.empty()) {
+            plan.sourceLeft = std::min(plan.sourceLeft, box.first);
+            plan.sourceEnd = std::max(plan.sourceEnd, box.end());
+        }
+    plan.sourceEnd = std::max(plan.sourceEnd, plan.sourceLeft);
+    plan.channelCount = rows.channelCount();
+    plan.transform = transform;
+    plan.inputScale = inputScale;
+
+    const DisplayRows output(&image);
+    std::atomic<bool> failed{false};
+    forRowBlocks(outputSize.height(), [&](int first, int end) {
+        RowBlock block(plan, first, end, output);
+        const auto [sourceFirst, sourceEnd] = block.sourceRows();
+        if (block.done() || sourceFirst >= sourceEnd)
+            return;
+        const bool read = rows.read(
+            sourceFirst, sourceEnd,
+            [&](const PixelSources &band, int bandTop) { block.take(band, bandTop, sourceEnd, control); }, control);
+        if (!read || !block.done())
+            failed = true;
+    });
+    if (failed || workCancelled(control))
+        return QImage();
+    return image;
+}
