@@ -180,5 +180,7 @@ ColourBarCheck checkColourBar(const ReferenceChart &reference, const QVector<Pat
         check.rules << judge(rule, reference, check.patches);
     giveVerdict(&check);
     markPatches(&check);
+    if (check.worstRule < 0)
+        check.error = tr("No rule of the tolerance set \"%1\" applies to the reference %2.").arg(tolerances.name, reference.file);
     return check;
 }
