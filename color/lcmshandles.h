@@ -13,15 +13,10 @@ struct ProfileCloser {
 struct TransformDeleter {
     void operator()(void *transform) const { cmsDeleteTransform(transform); }
 };
-struct IT8Freer {
-    void operator()(void *it8) const { cmsIT8Free(it8); }
-};
 struct ContextDeleter {
     void operator()(cmsContext context) const { cmsDeleteContext(context); }
 };
 
 using ProfileHandle = std::unique_ptr<void, ProfileCloser>;
 using TransformHandle = std::unique_ptr<void, TransformDeleter>;
-// A measurement table (CGATS.17 / IT8.7) read or written by Little CMS.
-using IT8Handle = std::unique_ptr<void, IT8Freer>;
 using ContextHandle = std::unique_ptr<std::remove_pointer_t<cmsContext>, ContextDeleter>;

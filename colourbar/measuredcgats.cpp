@@ -34,7 +34,7 @@ void setRow(cmsHANDLE it8, int row, const PatchCheck &patch, int fieldCount)
 
 bool saveMeasuredCgats(const ColourBarCheck &check, const QString &path, QString *error)
 {
-    const IT8Handle it8(cmsIT8Alloc(nullptr));
+    const It8Handle it8(cmsIT8Alloc(nullptr));
     const QStringList fields = fieldsFor(check);
     cmsIT8SetSheetType(it8.get(), "CGATS.17");
     cmsIT8SetPropertyStr(it8.get(), "ORIGINATOR", "Lumivant");

@@ -192,7 +192,7 @@ ReferenceReading readReferenceText(const QByteArray &text, const QString &fileNa
     const ContextHandle context(cmsCreateContext(nullptr, &messages));
     cmsSetLogErrorHandlerTHR(context.get(), keepMessage);
     const CgatsRows rows(text);
-    const IT8Handle it8(cmsIT8LoadFromMem(context.get(), text.constData(), cmsUInt32Number(text.size())));
+    const It8Handle it8(cmsIT8LoadFromMem(context.get(), text.constData(), cmsUInt32Number(text.size())));
     const QString reason = it8 ? readTables(it8.get(), rows, &reading.chart) : loadFailure(rows, messages);
     if (!reason.isEmpty()) {
         reading.chart.patches.clear();
