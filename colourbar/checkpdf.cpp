@@ -62,9 +62,13 @@ public:
         double left = page.left();
         for (int k = 0; k < cells.size(); ++k) {
             const QRectF cell(left, top, widths[k] * page.width(), height);
-            if (k < swatches.size() && swatches[k].isValid())
-                painter.fillRect(cell.adjusted(height * 0.1, height * 0.1, -height * 0.1, -height * 0.1), swatches[k]);
-            else
+            if (k < swatches.size() && swatches[k].isValid()) {
+                // Outlined, so that paper shows on the white page.
+                painter.setPen(QPen(Qt::gray, 0));
+                painter.setBrush(swatches[k]);
+                painter.drawRect(cell.adjusted(height * 0.1, height * 0.1, -height * 0.1, -height * 0.1));
+                painter.setPen(Qt::black);
+            } else
                 painter.drawText(cell.adjusted(height * 0.1, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
                                  painter.fontMetrics().elidedText(cells[k], Qt::ElideRight, int(cell.width())));
             left = cell.right();

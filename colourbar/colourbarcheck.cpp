@@ -1,5 +1,6 @@
 #include "colourbarcheck.h"
 
+#include "measuringsession.h"
 #include "patchcategory.h"
 
 #include <QCoreApplication>
@@ -183,4 +184,13 @@ ColourBarCheck checkColourBar(const ReferenceChart &reference, const QVector<Pat
     if (check.worstRule < 0)
         check.error = tr("No rule of the tolerance set \"%1\" applies to the reference %2.").arg(tolerances.name, reference.file);
     return check;
+}
+
+ColourBarCheck checkColourBar(const MeasuringSession &session, const ReferenceChart &reference,
+                              const QVector<Patch> &patches, const ToleranceSet &tolerances)
+{
+    QVector<PatchMeasurement> measurements;
+    for (const Patch &patch : patches)
+        measurements << measurePatch(session, patch);
+    return checkColourBar(reference, patches, measurements, tolerances);
 }

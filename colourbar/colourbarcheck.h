@@ -66,3 +66,6 @@ double metricValue(const PatchCheck &patch, ToleranceMetric metric);
 // order, as patch assignment gives them) against the tolerance set.
 ColourBarCheck checkColourBar(const ReferenceChart &reference, const QVector<Patch> &patches,
                               const QVector<PatchMeasurement> &measurements, const ToleranceSet &tolerances);
+// Measures the patches on the session's picture, through its profile and intent, and checks them.
+ColourBarCheck checkColourBar(const MeasuringSession &session, const ReferenceChart &reference,
+                              const QVector<Patch> &patches, const ToleranceSet &tolerances);

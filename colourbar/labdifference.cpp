@@ -1,5 +1,7 @@
 #include "labdifference.h"
 
+#include "colourdifference.h"
+
 #include <lcms2.h>
 
 #include <cmath>
@@ -21,7 +23,7 @@ LabDifference labDifference(const std::array<double, 3> &measured, const std::ar
 
     LabDifference difference;
     difference.dE76 = cmsDeltaE(&sample, &aim);
-    difference.dE00 = cmsCIE2000DeltaE(&sample, &aim, 1.0, 1.0, 1.0);
+    difference.dE00 = deltaE2000(sample, aim);
     difference.dL = sampleLch.L - aimLch.L;
     difference.dC = sampleLch.C - aimLch.C;
     difference.dH = 2.0 * std::sqrt(sampleLch.C * aimLch.C) * std::sin(hueAngle * degrees / 2.0);
