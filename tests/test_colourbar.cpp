@@ -44,6 +44,38 @@ QString cgats(const QByteArray &format, const QByteArray &data, const QByteArray
                                "\nEND_DATA_FORMAT\nNUMBER_OF_SETS 2\nBEGIN_DATA\n" + data + "END_DATA\n");
 }
 
+struct Run {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+// The timeout only catches a hang.
+Run measure(const QStringList &arguments)
+{
+    QProcess program;
+    program.start(QCoreApplication::applicationDirPath() + "/lumivant-measure", arguments);
+    if (!program.waitForFinished(60000)) {
+        program.kill();
+        program.waitForFinished();
+        return {-1, QByteArray(), "hung"};
+    }
+    return {program.exitCode(), program.readAllStandardOutput(), program.readAllStandardError()};
+}
+
+// The wedge's 16 patches as a saved patch set, last first; each 12 pixels square in the middle of its cell.
+QByteArray wedgePatchSet()
+{
+    QStringList patches;
+    const QVector<WedgePatch> wedge = testWedge();
+    for (int k = wedge.size() - 1; k >= 0; --k)
+        patches << QString(R"({"name": "%1", "shape": "rect", "x": %2, "y": %3, "width": 12, "height": 12})")
+                       .arg(wedge[k].id)
+                       .arg(14 + 20 * (k % 4))
+                       .arg(14 + 20 * (k / 4));
+    return "{\"patches\": [" + patches.join(",\n").toUtf8() + "]}\n";
+}
+
 } // namespace
 
 class TestColourBar : public QObject
@@ -312,6 +344,80 @@ private slots:
         const QString words = QString::fromUtf8(text.readAllStandardOutput());
         QVERIFY2(words.contains("FAIL (worst rule: Solids, 5.50 against 5.00; worst patch: M)"), qPrintable(words));
         QCOMPARE(words.count('\f'), 1);
+    }
+
+    void commandLineExitStatus_data()
+    {
+        const QString exact = writeWedgeReference(dir + "/cli-exact.txt", testWedge(), true);
+        const QString shifted = writeWedgeReference(dir + "/cli-shifted.txt", testWedge(), true, "M", 5.5);
+        const QString broken = writeFile(dir + "/cli-broken.txt", "CGATS.17\nBEGIN_DATA\nEND_DATA\n");
+        const QString grid = "10,10,80,80,4x4";
+        const QString set = writeFile(dir + "/cli-set.json", wedgePatchSet());
+        const QString tolerances = getResourceDir() + "/tolerances/de2000-control-wedge.json";
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("err");
+        QTest::newRow("pass") << QStringList({"--reference", exact, "--grid", grid, wedgeImage}) << 0 << QString();
+        QTest::newRow("pass by patch set") << QStringList({"--reference", exact, "--patches", set, wedgeImage}) << 0 << QString();
+        QTest::newRow("fail") << QStringList({"--reference", shifted, "--grid", grid, wedgeImage}) << 3 << QString();
+        QTest::newRow("fail in ΔE2000") << QStringList({"--reference", shifted, "--tolerances", tolerances, "--grid", grid, wedgeImage})
+                                       << 3 << QString();
+        QTest::newRow("read by columns") << QStringList({"--reference", exact, "--grid", grid + ",columns", wedgeImage}) << 3
+                                         << QString();
+        QTest::newRow("an image missing") << QStringList({"--reference", exact, "--grid", grid, wedgeImage, dir + "/none.tif"})
+                                          << 1 << QString();
+        QTest::newRow("grid without reference") << QStringList({"--grid", grid, wedgeImage}) << 2
+                                                << "lumivant-measure: --grid and --tolerances check a colour bar: they "
+                                                   "need --reference\nTry --help\n";
+        QTest::newRow("reference without grid") << QStringList({"--reference", exact, wedgeImage}) << 2
+                                                << "lumivant-measure: --reference needs either --grid or --patches (and "
+                                                   "no --region)\nTry --help\n";
+        QTest::newRow("bad grid") << QStringList({"--reference", exact, "--grid", "10,10,80,80,4x4,diagonal", wedgeImage}) << 2
+                                  << "lumivant-measure: --grid '10,10,80,80,4x4,diagonal' is not "
+                                     "X,Y,W,H,ROWSxCOLS[,rows|columns][,INSET] (whole pixels, inset 0 to below 50)\nTry --help\n";
+        QTest::newRow("grid not the reference's") << QStringList({"--reference", exact, "--grid", "10,10,80,80,4x3", wedgeImage})
+                                                  << 2
+                                                  << "lumivant-measure: The grid has 12 cells (4 × 3) but the reference " +
+                                                         exact + " has 16 patches.\n";
+        QTest::newRow("broken reference") << QStringList({"--reference", broken, "--grid", grid, wedgeImage}) << 2
+                                          << "lumivant-measure: The reference " + broken + " cannot be used: ";
+    }
+
+    // 0 when every file passes, 3 when one fails a rule, 1 when one cannot be checked, 2 for usage.
+    void commandLineExitStatus()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, err);
+        const Run run = measure(arguments);
+        QCOMPARE(run.exitCode, exitCode);
+        QVERIFY2(QString::fromUtf8(run.err).startsWith(err), run.err.constData());
+        if (exitCode == 2)
+            QVERIFY(run.out.isEmpty());
+    }
+
+    // JSON: a row per patch with its comparison, then the file's verdict, with the keys scripts rely on.
+    void commandLineJson()
+    {
+        const QString shifted = writeWedgeReference(dir + "/json-shifted.txt", testWedge(), true, "M", 5.5);
+        const Run run = measure({"--format", "json", "--reference", shifted, "--grid", "10,10,80,80,4x4", wedgeImage});
+        QCOMPARE(run.exitCode, 3);
+        const QList<QByteArray> lines = run.out.trimmed().split('\n');
+        QCOMPARE(lines.size(), 17);
+        QVERIFY(lines[2].contains(R"("patch":"M","region":{"x":54,"y":14,"width":12,"height":12,"shape":"rect"})"));
+        QVERIFY(lines[2].contains(R"("dE76":5.50,"dE00":5.08,"dL":-5.50,"dC":0.00,"dH":0.00,"pass":false})"));
+        const QJsonObject paper = QJsonDocument::fromJson(lines[0]).object();
+        QCOMPARE(paper["pass"], QJsonValue(true));
+        QVERIFY(paper["reference"].toObject().contains("L"));
+        const QJsonObject verdict = QJsonDocument::fromJson(lines[16]).object();
+        QCOMPARE(verdict["file"].toString(), wedgeImage);
+        QCOMPARE(verdict["verdict"].toString(), QString("fail"));
+        const QJsonObject solids = verdict["rules"].toArray()[3].toObject();
+        for (const char *key : {"name", "metric", "statistic", "value", "limit", "pass", "patches"})
+            QVERIFY2(solids.contains(key), key);
+        QCOMPARE(solids["name"].toString(), QString("Solids"));
+        QCOMPARE(solids["pass"], QJsonValue(false));
+        QCOMPARE(solids["patches"].toArray().size(), 4);
     }
 };
 
