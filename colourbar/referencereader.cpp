@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QHash>
+#include <QRegularExpression>
 
 #include <cmath>
 
@@ -25,6 +26,20 @@ constexpr qint64 largestReference = 64 * 1024 * 1024;
 void keepMessage(cmsContext context, cmsUInt32Number, const char *text)
 {
     static_cast<QStringList *>(cmsGetContextUserData(context))->append(QString::fromUtf8(text));
+}
+
+// Little CMS words a syntax error as "<file name>: Line 3, <what>" (with an
+// empty name for text in memory), at times with a literal "\n" at its end.
+QString tidyMessage(QString message)
+{
+    message = message.trimmed();
+    if (message.endsWith("\\n"))
+        message.chop(2);
+    while (message.endsWith('.'))
+        message.chop(1);
+    static const QRegularExpression place("^[^,]*:\\s*Line (\\d+),\\s*(.*)$");
+    const QRegularExpressionMatch match = place.match(message);
+    return match.hasMatch() ? tr("line %1: %2").arg(match.captured(1), match.captured(2)) : message;
 }
 
 QStringList dataFormat(cmsHANDLE it8)
@@ -153,7 +168,7 @@ QString loadFailure(const CgatsRows &rows, const QStringList &messages)
                 .arg(shortRow->line)
                 .arg(shortRow->values.size())
                 .arg(*fields);
-    return messages.isEmpty() ? tr("Little CMS cannot read it as CGATS") : messages.last();
+    return messages.isEmpty() ? tr("Little CMS cannot read it as CGATS") : tidyMessage(messages.last());
 }
 
 QString readTables(cmsHANDLE it8, const CgatsRows &rows, ReferenceChart *chart)
@@ -165,7 +180,7 @@ QString readTables(cmsHANDLE it8, const CgatsRows &rows, ReferenceChart *chart)
             continue;
         const QStringList fields = dataFormat(it8);
         if (fields.isEmpty())
-            return tr("it has no NUMBER_OF_FIELDS and field list");
+            return tr("it has no data format (NUMBER_OF_FIELDS and BEGIN_DATA_FORMAT)");
         if (!hasAll(fields, labFields) && !hasAll(fields, xyzFields)) {
             spectralSeen = spectralSeen || std::any_of(fields.begin(), fields.end(), isSpectral);
             continue;

@@ -259,7 +259,7 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("reason");
         QTest::newRow("no NUMBER_OF_FIELDS") << cgats("SAMPLE_ID LAB_L LAB_A LAB_B", "1 50 0 0\n2 60 0 0\n", "")
-                                             << "NUMBER_OF_FIELDS";
+                                             << "line 3: AllocateDataFormat: Unknown NUMBER_OF_FIELDS.";
         QTest::newRow("short row") << cgats("SAMPLE_ID LAB_L LAB_A LAB_B", "1 50 0\n2 60 0 0\n")
                                    << "line 8: the row has 3 values where NUMBER_OF_FIELDS says 4";
         QTest::newRow("text for an aim") << cgats("SAMPLE_ID LAB_L LAB_A LAB_B", "1 50 0 0\n2 sixty 0 0\n")
