@@ -3,11 +3,11 @@
 #include "averagecolour.h"
 #include "checkreport.h"
 #include "colourprofile.h"
+#include "pdfpagetable.h"
 #include "reporttext.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QPainter>
 #include <QPdfWriter>
 
 #include <algorithm>
@@ -28,69 +28,6 @@ QString intentName(int intent)
     return intent >= 0 && intent < 4 ? tr(names[intent]) : QString::number(intent);
 }
 
-// Draws rows of cells top to bottom on one page, with the columns' relative widths.
-class PageTable
-{
-public:
-    PageTable(QPainter &painter, const QRectF &page) : painter(painter), page(page), top(page.top()) {}
-
-    double remaining() const { return page.bottom() - top; }
-
-    void line(const QString &text, double pointSize, bool bold = false, QColor colour = Qt::black)
-    {
-        QFont font = painter.font();
-        font.setPointSizeF(pointSize);
-        font.setBold(bold);
-        painter.setFont(font);
-        painter.setPen(colour);
-        const double height = painter.fontMetrics().height() * 1.3;
-        const QString shown = painter.fontMetrics().elidedText(text, Qt::ElideMiddle, int(page.width()));
-        painter.drawText(QRectF(page.left(), top, page.width(), height), Qt::AlignLeft | Qt::AlignVCenter, shown);
-        top += height;
-    }
-
-    void skip(double height) { top += height; }
-
-    // cells[k] takes widths[k] of the page's width; a cell holding a colour is painted as a swatch.
-    void row(const QStringList &cells, const QVector<double> &widths, double height, bool bold,
-             const QVector<QColor> &swatches = {})
-    {
-        QFont font = painter.font();
-        font.setBold(bold);
-        painter.setFont(font);
-        painter.setPen(Qt::black);
-        double left = page.left();
-        for (int k = 0; k < cells.size(); ++k) {
-            const QRectF cell(left, top, widths[k] * page.width(), height);
-            if (k < swatches.size() && swatches[k].isValid()) {
-                // Outlined, so that paper shows on the white page.
-                painter.setPen(QPen(Qt::gray, 0));
-                painter.setBrush(swatches[k]);
-                painter.drawRect(cell.adjusted(height * 0.1, height * 0.1, -height * 0.1, -height * 0.1));
-                painter.setPen(Qt::black);
-            } else
-                painter.drawText(cell.adjusted(height * 0.1, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
-                                 painter.fontMetrics().elidedText(cells[k], Qt::ElideRight, int(cell.width())));
-            left = cell.right();
-        }
-        painter.setPen(QPen(Qt::lightGray, 0));
-        painter.drawLine(QPointF(page.left(), top + height), QPointF(page.right(), top + height));
-        top += height;
-    }
-
-    void setPointSize(double size)
-    {
-        QFont font = painter.font();
-        font.setPointSizeF(size);
-        painter.setFont(font);
-    }
-
-private:
-    QPainter &painter;
-    QRectF page;
-    double top;
-};
-
 QColor swatch(const std::array<double, 3> &lab, int intent, cmsHPROFILE srgb)
 {
     const std::array<float, 3> value{float(lab[0]), float(lab[1]), float(lab[2])};
@@ -98,7 +35,7 @@ QColor swatch(const std::array<double, 3> &lab, int intent, cmsHPROFILE srgb)
     return levels ? QColor((*levels)[0], (*levels)[1], (*levels)[2]) : QColor(Qt::white);
 }
 
-void drawHeading(PageTable &table, const ColourBarCheck &check, const ReportHeading &heading)
+void drawHeading(PdfPageTable &table, const ColourBarCheck &check, const ReportHeading &heading)
 {
     table.line(tr("Colour bar check"), 16, true);
     table.line(tr("Image: %1").arg(heading.imageFile), 9);
@@ -112,7 +49,7 @@ void drawHeading(PageTable &table, const ColourBarCheck &check, const ReportHead
     table.skip(20);
 }
 
-void drawRules(PageTable &table, const ColourBarCheck &check)
+void drawRules(PdfPageTable &table, const ColourBarCheck &check)
 {
     const QVector<double> widths{0.34, 0.14, 0.1, 0.1, 0.1, 0.1, 0.12};
     table.setPointSize(8);
@@ -129,7 +66,7 @@ void drawRules(PageTable &table, const ColourBarCheck &check)
     table.skip(30);
 }
 
-void drawPatches(PageTable &table, const ColourBarCheck &check, int intent)
+void drawPatches(PdfPageTable &table, const ColourBarCheck &check, int intent)
 {
     const QVector<double> widths{0.1, 0.06, 0.06, 0.18, 0.18, 0.07, 0.07, 0.07, 0.07, 0.07, 0.07};
     const double height = std::clamp(table.remaining() / (check.patches.size() + 1), 12.0, 60.0);
@@ -167,7 +104,7 @@ bool writeCheckPdf(const ColourBarCheck &check, const ReportHeading &heading, co
         *error = tr("The report could not be written to %1.").arg(path);
         return false;
     }
-    PageTable table(painter, QRectF(QPointF(0, 0), QSizeF(writer.width(), writer.height())));
+    PdfPageTable table(painter, QRectF(QPointF(0, 0), QSizeF(writer.width(), writer.height())));
     drawHeading(table, check, heading);
     drawRules(table, check);
     drawPatches(table, check, heading.intent);

@@ -2,14 +2,14 @@
 
 #include "cgatsrows.h"
 #include "lcmshandles.h"
+#include "referencetable.h"
 #include "regularfile.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QHash>
 #include <QRegularExpression>
 
-#include <cmath>
+#include <algorithm>
 
 namespace {
 
@@ -54,108 +54,14 @@ QStringList dataFormat(cmsHANDLE it8)
 
 bool isSpectral(const QString &field)
 {
-    return field.startsWith("SPECTRAL_") || QRegExp("NM\\d+").exactMatch(field);
+    static const QRegularExpression wavelength("^NM\\d+$");
+    return field.startsWith("SPECTRAL_") || wavelength.match(field).hasMatch();
 }
 
-bool hasAll(const QStringList &fields, const QStringList &wanted)
+QString shortRowReason(const CgatsRow &row, int fields)
 {
-    for (const QString &field : wanted)
-        if (!fields.contains(field))
-            return false;
-    return true;
+    return tr("line %1: the row has %2 values where NUMBER_OF_FIELDS says %3").arg(row.line).arg(row.values.size()).arg(fields);
 }
-
-const QStringList labFields{"LAB_L", "LAB_A", "LAB_B"};
-const QStringList xyzFields{"XYZ_X", "XYZ_Y", "XYZ_Z"};
-const QStringList toneFields{"CMYK_C", "CMYK_M", "CMYK_Y", "CMYK_K"};
-
-// Reads one loaded table into a chart, refusing what cannot be trusted.
-class TableReader
-{
-public:
-    TableReader(cmsHANDLE it8, const CgatsRows &rows, int table, const QStringList &fields)
-        : it8(it8), rows(rows.dataRows(table)), fields(fields)
-    {
-    }
-
-    QString read(ReferenceChart *chart)
-    {
-        const int idField = fields.indexOf("SAMPLE_ID") >= 0 ? fields.indexOf("SAMPLE_ID") : fields.indexOf("SAMPLE_NAME");
-        if (idField < 0)
-            return tr("it has no SAMPLE_ID or SAMPLE_NAME field to name the patches");
-        const int count = int(cmsIT8GetPropertyDbl(it8, "NUMBER_OF_SETS"));
-        if (count <= 0)
-            return tr("it holds no patch");
-        const bool fromLab = hasAll(fields, labFields);
-        const bool withTones = hasAll(fields, toneFields);
-        QHash<QString, int> firstRow;
-        for (int row = 0; row < count; ++row) {
-            ReferencePatch patch;
-            patch.id = text(row, idField).trimmed();
-            if (patch.id.startsWith('"') && patch.id.endsWith('"'))
-                patch.id = patch.id.mid(1, patch.id.size() - 2);
-            if (patch.id.isEmpty())
-                return atRow(row, tr("a patch has no identifier"));
-            if (firstRow.contains(patch.id))
-                return atRow(row, tr("the identifier %1 is used twice (first at %2)")
-                                      .arg(patch.id, rowPlace(firstRow.value(patch.id))));
-            firstRow.insert(patch.id, row);
-            QString error = fromLab ? readNumbers(row, labFields, patch.lab.data()) : readXyzAsLab(row, &patch.lab);
-            if (error.isEmpty() && withTones) {
-                std::array<double, 4> tones{};
-                error = readNumbers(row, toneFields, tones.data());
-                patch.tones = tones;
-            }
-            if (!error.isEmpty())
-                return error;
-            chart->patches << patch;
-        }
-        return QString();
-    }
-
-private:
-    QString text(int row, int field) const
-    {
-        const char *value = cmsIT8GetDataRowCol(it8, row, field);
-        return value ? QString::fromLatin1(value) : QString();
-    }
-
-    QString rowPlace(int row) const
-    {
-        return row < rows.size() ? tr("line %1").arg(rows[row].line) : tr("row %1").arg(row + 1);
-    }
-
-    QString atRow(int row, const QString &reason) const { return rowPlace(row) + ": " + reason; }
-
-    QString readNumbers(int row, const QStringList &wanted, double *numbers) const
-    {
-        for (int k = 0; k < wanted.size(); ++k) {
-            const QString value = text(row, fields.indexOf(wanted[k]));
-            bool ok = false;
-            numbers[k] = value.toDouble(&ok);
-            if (!ok || !std::isfinite(numbers[k]))
-                return atRow(row, tr("%1 is \"%2\", not a number").arg(wanted[k], value));
-        }
-        return QString();
-    }
-
-    QString readXyzAsLab(int row, std::array<double, 3> *lab) const
-    {
-        double xyz[3];
-        const QString error = readNumbers(row, xyzFields, xyz);
-        if (!error.isEmpty())
-            return error;
-        const cmsCIEXYZ scaled{xyz[0] / 100.0, xyz[1] / 100.0, xyz[2] / 100.0};
-        cmsCIELab converted;
-        cmsXYZ2Lab(cmsD50_XYZ(), &converted, &scaled);
-        *lab = {converted.L, converted.a, converted.b};
-        return QString();
-    }
-
-    cmsHANDLE it8;
-    QVector<CgatsRow> rows;
-    QStringList fields;
-};
 
 // Why Little CMS refused the text: a short row (which it sees only as a
 // stream out of step) said by its line, else Little CMS's own last words.
@@ -164,10 +70,7 @@ QString loadFailure(const CgatsRows &rows, const QStringList &messages)
     const std::optional<int> fields = rows.declaredFieldCount();
     if (fields)
         if (const std::optional<CgatsRow> shortRow = rows.firstRowNotOf(0, *fields))
-            return tr("line %1: the row has %2 values where NUMBER_OF_FIELDS says %3")
-                .arg(shortRow->line)
-                .arg(shortRow->values.size())
-                .arg(*fields);
+            return shortRowReason(*shortRow, *fields);
     return messages.isEmpty() ? tr("Little CMS cannot read it as CGATS") : tidyMessage(messages.last());
 }
 
@@ -181,16 +84,13 @@ QString readTables(cmsHANDLE it8, const CgatsRows &rows, ReferenceChart *chart)
         const QStringList fields = dataFormat(it8);
         if (fields.isEmpty())
             return tr("it has no data format (NUMBER_OF_FIELDS and BEGIN_DATA_FORMAT)");
-        if (!hasAll(fields, labFields) && !hasAll(fields, xyzFields)) {
+        if (!ReferenceTable::hasAims(fields)) {
             spectralSeen = spectralSeen || std::any_of(fields.begin(), fields.end(), isSpectral);
             continue;
         }
         if (const std::optional<CgatsRow> shortRow = rows.firstRowNotOf(table, fields.size()))
-            return tr("line %1: the row has %2 values where NUMBER_OF_FIELDS says %3")
-                .arg(shortRow->line)
-                .arg(shortRow->values.size())
-                .arg(fields.size());
-        return TableReader(it8, rows, table, fields).read(chart);
+            return shortRowReason(*shortRow, fields.size());
+        return ReferenceTable(it8, rows.dataRows(table), fields).read(chart);
     }
     if (spectralSeen)
         return tr("it holds spectral values only; aims are needed as LAB_L, LAB_A, LAB_B or XYZ_X, XYZ_Y, XYZ_Z");
