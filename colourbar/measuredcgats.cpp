@@ -1,6 +1,7 @@
 #include "measuredcgats.h"
 
 #include "lcmshandles.h"
+#include "reporttext.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -24,10 +25,11 @@ void setRow(cmsHANDLE it8, int row, const PatchCheck &patch, int fieldCount)
     const QByteArray id = patch.reference.id.toUtf8();
     cmsIT8SetDataRowCol(it8, row, 0, id.constData());
     cmsIT8SetDataRowCol(it8, row, 1, id.constData());
+    // Two decimals, as the program shows every value.
     for (int k = 0; k < 3; ++k)
-        cmsIT8SetDataRowColDbl(it8, row, 2 + k, patch.measuredLab[size_t(k)]);
+        cmsIT8SetDataRowCol(it8, row, 2 + k, twoDecimals(patch.measuredLab[size_t(k)]).toLatin1().constData());
     for (int k = 0; k + 5 < fieldCount; ++k)
-        cmsIT8SetDataRowColDbl(it8, row, 5 + k, (*patch.reference.tones)[size_t(k)]);
+        cmsIT8SetDataRowCol(it8, row, 5 + k, twoDecimals((*patch.reference.tones)[size_t(k)]).toLatin1().constData());
 }
 
 } // namespace
@@ -43,8 +45,6 @@ bool saveMeasuredCgats(const ColourBarCheck &check, const QString &path, QString
     for (int k = 0; k < fields.size(); ++k)
         cmsIT8SetDataFormat(it8.get(), k, fields[k].toLatin1().constData());
     cmsIT8SetPropertyDbl(it8.get(), "NUMBER_OF_SETS", check.patches.size());
-    // Two decimals, as the program shows every value; set after the counts, which are written with it.
-    cmsIT8DefineDblFormat(it8.get(), "%.2f");
     for (int row = 0; row < check.patches.size(); ++row)
         setRow(it8.get(), row, check.patches[row], fields.size());
     if (cmsIT8SaveToFile(it8.get(), QFile::encodeName(path).constData()))
