@@ -85,6 +85,12 @@ RuleOutcome judge(const ToleranceRule &rule, const ReferenceChart &reference, co
         outcome.note = skipReason(rule, reference);
         return outcome;
     }
+    QStringList unknown;
+    for (const QString &id : rule.listed)
+        if (!outcome.patches.contains(id))
+            unknown << id;
+    if (!unknown.isEmpty())
+        outcome.note = tr("Rule \"%1\": not in the reference: %2.").arg(rule.name, unknown.join(", "));
     outcome.value = statistic(values, rule.statistic);
     outcome.pass = shown(outcome.value) <= rule.limit;
     return outcome;
@@ -132,7 +138,7 @@ QStringList ColourBarCheck::notes() const
 {
     QStringList notes;
     for (const RuleOutcome &rule : rules)
-        if (rule.skipped)
+        if (!rule.note.isEmpty())
             notes << rule.note;
     return notes;
 }

@@ -29,6 +29,7 @@ struct RuleOutcome {
     ToleranceRule rule;
     // A rule that cannot be judged on this reference, with the note saying why; it takes no part in the verdict.
     bool skipped = false;
+    // Why it was skipped, or the listed identifiers the reference does not have.
     QString note;
     // The statistic of the covered patches' metric.
     double value = 0.0;
@@ -55,7 +56,7 @@ struct ColourBarCheck {
     QString worstPatch;
 
     bool ok() const { return error.isEmpty(); }
-    // The rows of the skipped rules, for a list of notes.
+    // The rules' notes, for a list of notes.
     QStringList notes() const;
 };
 

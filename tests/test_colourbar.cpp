@@ -7,6 +7,7 @@
 #include "measuringsession.h"
 #include "patchassignment.h"
 #include "referencereader.h"
+#include "reporttext.h"
 #include "resourcedir.h"
 #include "testenvironment.h"
 #include "toleranceset.h"
@@ -179,6 +180,40 @@ private slots:
         QCOMPARE(judged, QStringList({"All patches, mean", "All patches, maximum"}));
         QCOMPARE(check.notes().first(),
                  QString("Rule \"Paper\" skipped: the reference gives no CMYK tone values to find its paper by."));
+    }
+
+    // Twenty patches off their aims by 0.1 to 2.0 in L*: the statistics over them, and a listed rule.
+    void statisticsOverPatches()
+    {
+        ReferenceChart reference;
+        QVector<Patch> patches;
+        QVector<PatchMeasurement> measurements;
+        for (int k = 1; k <= 20; ++k) {
+            reference.patches << ReferencePatch{QString::number(k), {50.0, 10.0, -10.0}, std::nullopt};
+            patches << Patch{QString::number(k), PatchShape::Rect, QRect(k, 0, 1, 1), false};
+            PatchMeasurement measured;
+            measured.average = AverageColour();
+            measured.average->lab = {float(50.0 + k / 10.0), 10.0f, -10.0f};
+            measurements << measured;
+        }
+        ToleranceSet set;
+        const auto rule = [](const char *name, ToleranceStatistic statistic, double limit, QStringList listed = {}) {
+            return ToleranceRule{name, listed.isEmpty() ? Coverage::All : Coverage::Listed, listed,
+                                 ToleranceMetric::DeltaE76, statistic, limit};
+        };
+        set.rules = {rule("mean", ToleranceStatistic::Mean, 1.05), rule("p95", ToleranceStatistic::P95, 1.8),
+                     rule("max", ToleranceStatistic::Max, 1.9), rule("listed", ToleranceStatistic::Each, 1, {"3", "X"})};
+        const ColourBarCheck check = checkColourBar(reference, patches, measurements, set);
+        QVERIFY(check.ok());
+        QStringList values;
+        for (const RuleOutcome &outcome : check.rules)
+            values << twoDecimals(outcome.value) + (outcome.pass ? " pass" : " fail");
+        QCOMPARE(values, QStringList({"1.05 pass", "1.90 fail", "2.00 fail", "0.30 pass"}));
+        QCOMPARE(check.rules[2].failing, QStringList({"20"}));
+        QCOMPARE(check.patches[18].pass, std::optional<bool>(true)); // 1.9 is within the maximum's limit
+        QCOMPARE(check.patches[19].pass, std::optional<bool>(false));
+        QCOMPARE(check.notes(), QStringList({"Rule \"listed\": not in the reference: X."}));
+        QCOMPARE(check.rules[check.worstRule].rule.name, QString("p95")); // 1.90 / 1.8 is the furthest over
     }
 
     void gridOrder_data()
