@@ -63,9 +63,11 @@ ParsedOptions parseMeasureOptions(const QStringList &arguments)
     parser.setApplicationDescription(QCoreApplication::translate(
         "lumivant-measure", "Measures the average colour of JPEG and TIFF images, as the Lumivant window does.\n"
                             "With --reference, checks the colour bar of each image against a reference's aims.\n"
-                            "Exit status: 0 every file measured (and, with --reference, passed); 1 a file could not "
-                            "be measured or checked; 2 a usage error or an option's file that cannot be used; "
-                            "3 a file failed a tolerance rule (and none had errors)."));
+                            "Exit status:\n"
+                            "  0  every file measured (with --reference: every file passed)\n"
+                            "  1  a file could not be measured or checked\n"
+                            "  2  a usage error, or a patch set, reference or tolerance set that cannot be used\n"
+                            "  3  a file failed a tolerance rule, and none had errors"));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption format(
