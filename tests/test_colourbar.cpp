@@ -431,6 +431,14 @@ private slots:
             QVERIFY(run.out.isEmpty());
     }
 
+    void helpNamesEveryExitStatus()
+    {
+        const QString help = QString::fromUtf8(measure({"--help"}).out);
+        for (const char *status : {"\n  0  every file", "\n  1  a file could not", "\n  2  a usage error",
+                                   "\n  3  a file failed a tolerance rule"})
+            QVERIFY2(help.contains(status), status);
+    }
+
     // JSON: a row per patch with its comparison, then the file's verdict, with the keys scripts rely on.
     void commandLineJson()
     {
