@@ -17,13 +17,13 @@ QStringList splitValues(const QString &line)
 
 bool isKeywordLine(const QString &trimmed, const char *keyword)
 {
-    return trimmed == keyword || trimmed.startsWith(QString(keyword) + ' ') || trimmed.startsWith(QString(keyword) + '\t');
+    return trimmed == keyword || trimmed.startsWith(QString(keyword) + ' ') ||
+           trimmed.startsWith(QString(keyword) + '\t');
 }
 
 } // namespace
 
-CgatsRows::CgatsRows(const QByteArray &text)
-    : lines(QString::fromLatin1(text).split(QRegularExpression("\r\n|\r|\n")))
+CgatsRows::CgatsRows(const QByteArray &text) : lines(QString::fromLatin1(text).split(QRegularExpression("\r\n|\r|\n")))
 {
 }
 

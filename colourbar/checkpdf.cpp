@@ -21,10 +21,9 @@ QString tr(const char *text)
 
 QString intentName(int intent)
 {
-    const char *names[] = {QT_TRANSLATE_NOOP("ColourBar", "perceptual"),
-                           QT_TRANSLATE_NOOP("ColourBar", "relative colorimetric"),
-                           QT_TRANSLATE_NOOP("ColourBar", "saturation"),
-                           QT_TRANSLATE_NOOP("ColourBar", "absolute colorimetric")};
+    const char *names[] = {
+        QT_TRANSLATE_NOOP("ColourBar", "perceptual"), QT_TRANSLATE_NOOP("ColourBar", "relative colorimetric"),
+        QT_TRANSLATE_NOOP("ColourBar", "saturation"), QT_TRANSLATE_NOOP("ColourBar", "absolute colorimetric")};
     return intent >= 0 && intent < 4 ? tr(names[intent]) : QString::number(intent);
 }
 
@@ -54,8 +53,8 @@ void drawRules(PdfPageTable &table, const ColourBarCheck &check)
     const QVector<double> widths{0.34, 0.14, 0.1, 0.1, 0.1, 0.1, 0.12};
     table.setPointSize(8);
     const double height = 60;
-    table.row({tr("Rule"), tr("Covers"), tr("Metric"), tr("Statistic"), tr("Value"), tr("Limit"), tr("Result")},
-              widths, height, true);
+    table.row({tr("Rule"), tr("Covers"), tr("Metric"), tr("Statistic"), tr("Value"), tr("Limit"), tr("Result")}, widths,
+              height, true);
     for (const RuleOutcome &rule : check.rules) {
         const QString result = rule.skipped ? tr("skipped") : (rule.pass ? tr("pass") : tr("FAIL"));
         table.row({rule.rule.name, coverageKey(rule.rule.coverage), metricKey(rule.rule.metric),
@@ -81,11 +80,11 @@ void drawPatches(PdfPageTable &table, const ColourBarCheck &check, int intent)
         };
         const QString result = p.pass ? (*p.pass ? tr("pass") : tr("FAIL")) : QString("-");
         const LabDifference &d = p.difference;
-        table.row({p.reference.id, QString(), QString(), labText(p.measuredLab), labText(p.reference.lab),
-                   twoDecimals(d.dE76), twoDecimals(d.dE00), twoDecimals(d.dL), twoDecimals(d.dC), twoDecimals(d.dH),
-                   result},
-                  widths, height, false,
-                  {QColor(), swatch(p.measuredLab, intent, srgb.handle()), swatch(p.reference.lab, intent, srgb.handle())});
+        table.row(
+            {p.reference.id, QString(), QString(), labText(p.measuredLab), labText(p.reference.lab),
+             twoDecimals(d.dE76), twoDecimals(d.dE00), twoDecimals(d.dL), twoDecimals(d.dC), twoDecimals(d.dH), result},
+            widths, height, false,
+            {QColor(), swatch(p.measuredLab, intent, srgb.handle()), swatch(p.reference.lab, intent, srgb.handle())});
     }
 }
 

@@ -84,7 +84,8 @@ QString ruleJson(const RuleOutcome &rule)
     return QString("{\"name\":%1,\"covers\":%2,\"metric\":%3,\"statistic\":%4,\"value\":%5,\"limit\":%6,"
                    "\"pass\":%7,\"patches\":%8,\"failing\":%9,\"skipped\":%10,\"note\":%11}")
         .arg(jsonText(rule.rule.name),
-             rule.rule.coverage == Coverage::Listed ? jsonTexts(rule.rule.listed) : jsonText(coverageKey(rule.rule.coverage)),
+             rule.rule.coverage == Coverage::Listed ? jsonTexts(rule.rule.listed)
+                                                    : jsonText(coverageKey(rule.rule.coverage)),
              jsonText(metricKey(rule.rule.metric)), jsonText(statisticKey(rule.rule.statistic)), value,
              twoDecimals(rule.rule.limit), pass, jsonTexts(rule.patches), jsonTexts(rule.failing))
         .arg(rule.skipped ? "true" : "false", jsonText(rule.note));
@@ -110,14 +111,15 @@ QString patchRowsCsv(const ColourBarCheck &check)
     for (const PatchCheck &p : check.patches) {
         const QRect &r = p.measurement.region;
         const LabDifference &d = p.difference;
-        QStringList fields{csvText(p.reference.id), QString::number(r.x()), QString::number(r.y()),
-                           QString::number(r.width()), QString::number(r.height()),
-                           QString::number(p.measurement.pixels)};
+        QStringList fields{csvText(p.reference.id),     QString::number(r.x()),
+                           QString::number(r.y()),      QString::number(r.width()),
+                           QString::number(r.height()), QString::number(p.measurement.pixels)};
         for (double value : p.measuredLab)
             fields << twoDecimals(value);
         for (double value : p.reference.lab)
             fields << twoDecimals(value);
-        for (double value : {d.dE76, d.dE00, d.dL, d.dC, d.dH, p.measurement.spread.dE00Mean, p.measurement.spread.dE00P95})
+        for (double value :
+             {d.dE76, d.dE00, d.dL, d.dC, d.dH, p.measurement.spread.dE00Mean, p.measurement.spread.dE00P95})
             fields << twoDecimals(value);
         fields << csvBool(p.pass);
         csv += fields.join(',') + "\n";

@@ -57,7 +57,8 @@ QString skipReason(const ToleranceRule &rule, const ReferenceChart &reference)
     if (needsTones(rule.coverage) && !reference.hasTones())
         return tr("Rule \"%1\" skipped: the reference gives no CMYK tone values to find its %2 by.")
             .arg(rule.name, coverageKey(rule.coverage));
-    return tr("Rule \"%1\" skipped: no patch of the reference is among its %2.").arg(rule.name, coverageKey(rule.coverage));
+    return tr("Rule \"%1\" skipped: no patch of the reference is among its %2.")
+        .arg(rule.name, coverageKey(rule.coverage));
 }
 
 RuleOutcome judge(const ToleranceRule &rule, const ReferenceChart &reference, const QVector<PatchCheck> &checks)
@@ -76,7 +77,8 @@ RuleOutcome judge(const ToleranceRule &rule, const ReferenceChart &reference, co
             worst = value;
             outcome.worstPatch = check.reference.id;
         }
-        const bool judgedAlone = rule.statistic == ToleranceStatistic::Each || rule.statistic == ToleranceStatistic::Max;
+        const bool judgedAlone =
+            rule.statistic == ToleranceStatistic::Each || rule.statistic == ToleranceStatistic::Max;
         if (judgedAlone && shown(value) > rule.limit)
             outcome.failing << check.reference.id;
     }
@@ -188,7 +190,8 @@ ColourBarCheck checkColourBar(const ReferenceChart &reference, const QVector<Pat
     giveVerdict(&check);
     markPatches(&check);
     if (check.worstRule < 0)
-        check.error = tr("No rule of the tolerance set \"%1\" applies to the reference %2.").arg(tolerances.name, reference.file);
+        check.error =
+            tr("No rule of the tolerance set \"%1\" applies to the reference %2.").arg(tolerances.name, reference.file);
     return check;
 }
 

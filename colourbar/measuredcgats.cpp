@@ -16,7 +16,10 @@ QStringList fieldsFor(const ColourBarCheck &check)
     const bool tones = !check.patches.isEmpty() && std::all_of(check.patches.begin(), check.patches.end(),
                                                                [](const PatchCheck &p) { return p.reference.tones; });
     if (tones)
-        fields << "CMYK_C" << "CMYK_M" << "CMYK_Y" << "CMYK_K";
+        fields << "CMYK_C"
+               << "CMYK_M"
+               << "CMYK_Y"
+               << "CMYK_K";
     return fields;
 }
 

@@ -60,7 +60,10 @@ bool isSpectral(const QString &field)
 
 QString shortRowReason(const CgatsRow &row, int fields)
 {
-    return tr("line %1: the row has %2 values where NUMBER_OF_FIELDS says %3").arg(row.line).arg(row.values.size()).arg(fields);
+    return tr("line %1: the row has %2 values where NUMBER_OF_FIELDS says %3")
+        .arg(row.line)
+        .arg(row.values.size())
+        .arg(fields);
 }
 
 // Why Little CMS refused the text: a short row (which it sees only as a

@@ -51,8 +51,9 @@ QString ReferenceTable::read(ReferenceChart *chart) const
         if (!error.isEmpty())
             return error;
         if (firstRow.contains(patch.id))
-            return atRow(row, tr("the identifier %1 is used twice (first at %2)")
-                                  .arg(patch.id, rowPlace(firstRow.value(patch.id))));
+            return atRow(
+                row,
+                tr("the identifier %1 is used twice (first at %2)").arg(patch.id, rowPlace(firstRow.value(patch.id))));
         firstRow.insert(patch.id, row);
         chart->patches << patch;
     }

@@ -20,12 +20,13 @@ QString tr(const char *text)
 
 constexpr qint64 largestToleranceFile = 1024 * 1024;
 
-const std::map<QString, Coverage> coverages{{"all", Coverage::All},         {"paper", Coverage::Paper},
-                                            {"solids", Coverage::Solids},   {"overprints", Coverage::Overprints},
+const std::map<QString, Coverage> coverages{{"all", Coverage::All},
+                                            {"paper", Coverage::Paper},
+                                            {"solids", Coverage::Solids},
+                                            {"overprints", Coverage::Overprints},
                                             {"greys", Coverage::Greys}};
-const std::map<QString, ToleranceMetric> metrics{{"dE76", ToleranceMetric::DeltaE76},
-                                                 {"dE00", ToleranceMetric::DeltaE00},
-                                                 {"dH", ToleranceMetric::AbsoluteDeltaH}};
+const std::map<QString, ToleranceMetric> metrics{
+    {"dE76", ToleranceMetric::DeltaE76}, {"dE00", ToleranceMetric::DeltaE00}, {"dH", ToleranceMetric::AbsoluteDeltaH}};
 const std::map<QString, ToleranceStatistic> statistics{{"each", ToleranceStatistic::Each},
                                                        {"mean", ToleranceStatistic::Mean},
                                                        {"max", ToleranceStatistic::Max},

@@ -63,8 +63,8 @@ QString defaultToleranceFile(const QString &resourceDir)
     return resourceDir + "/tolerances/iso12647-7-proof.json";
 }
 
-QString setUpBarCheck(const QString &referencePath, const std::optional<GridLayout> &grid,
-                      const QString &tolerancePath, const QString &resourceDir, MeasureOptions *options)
+QString setUpBarCheck(const QString &referencePath, const std::optional<GridLayout> &grid, const QString &tolerancePath,
+                      const QString &resourceDir, MeasureOptions *options)
 {
     const ReferenceReading reference = readReferenceFile(referencePath);
     if (!reference.ok())

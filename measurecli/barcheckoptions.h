@@ -16,8 +16,8 @@ bool parseGrid(const QString &text, GridLayout *grid);
 // the reference and the tolerances read, and options' patches made the
 // reference's, in its order. The problem in words when any of it cannot be
 // used; empty when options are set up.
-QString setUpBarCheck(const QString &referencePath, const std::optional<GridLayout> &grid,
-                      const QString &tolerancePath, const QString &resourceDir, MeasureOptions *options);
+QString setUpBarCheck(const QString &referencePath, const std::optional<GridLayout> &grid, const QString &tolerancePath,
+                      const QString &resourceDir, MeasureOptions *options);
 
 // The tolerance set used without --tolerances.
 QString defaultToleranceFile(const QString &resourceDir);

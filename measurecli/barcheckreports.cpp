@@ -50,7 +50,8 @@ QString verdictCsvRow(const FileBarCheck &checked)
     QStringList rules;
     for (const RuleOutcome &rule : checked.check.rules)
         rules << ruleSummary(rule);
-    QStringList fields{csvText(writableName(checked.file)), checked.judged() ? "true" : "false", csvText(checked.check.error)};
+    QStringList fields{csvText(writableName(checked.file)), checked.judged() ? "true" : "false",
+                       csvText(checked.check.error)};
     while (fields.size() < columnCount(barCheckCsvHeader()) - 2)
         fields << QString();
     const QString verdict = checked.judged() ? (checked.check.pass ? "pass" : "fail") : QString();
@@ -88,8 +89,8 @@ QString barCheckJson(const FileBarCheck &checked)
     }
     if (checked.judged())
         return lines + verdictJson(checked.check, writableName(checked.file)) + "\n";
-    return lines + "{\"file\":" + jsonText(writableName(checked.file)) + ",\"verdict\":null,\"error\":" +
-           jsonText(checked.check.error) + ",\"rules\":[]}\n";
+    return lines + "{\"file\":" + jsonText(writableName(checked.file)) +
+           ",\"verdict\":null,\"error\":" + jsonText(checked.check.error) + ",\"rules\":[]}\n";
 }
 
 QString barCheckCsvHeader()
@@ -122,8 +123,12 @@ QString barCheckText(const FileBarCheck &checked)
     QVector<QStringList> patches{{"Patch", "ΔE*ab", "ΔE00", "ΔL*", "ΔC*", "ΔH*", "Result"}};
     for (const PatchCheck &p : checked.check.patches) {
         const LabDifference &d = p.difference;
-        patches << QStringList{terminalText(p.reference.id), twoDecimals(d.dE76), twoDecimals(d.dE00),
-                               twoDecimals(d.dL), twoDecimals(d.dC), twoDecimals(d.dH),
+        patches << QStringList{terminalText(p.reference.id),
+                               twoDecimals(d.dE76),
+                               twoDecimals(d.dE00),
+                               twoDecimals(d.dL),
+                               twoDecimals(d.dC),
+                               twoDecimals(d.dH),
                                p.pass ? (*p.pass ? "pass" : "FAIL") : "-"};
     }
     text += tableOf(rules) + "\n" + tableOf(patches);

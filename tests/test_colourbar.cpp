@@ -142,7 +142,8 @@ private slots:
         const QHash<QString, QStringList> rules = csvRowsById(ruleRowsCsv(check));
         QCOMPARE(rules["Solids"][7], QString("C M Y K"));
         QCOMPARE(rules["Paper"][7], QString("P"));
-        QCOMPARE(check.rules[5].patches, QStringList({"CMY", "G20", "G40", "G60"})); // C = M = Y, K = 0: the solid overprint too
+        QCOMPARE(check.rules[5].patches,
+                 QStringList({"CMY", "G20", "G40", "G60"})); // C = M = Y, K = 0: the solid overprint too
     }
 
     // One solid off by 5.5 in L* fails the solids rule alone, with that ΔE*ab.
@@ -159,7 +160,8 @@ private slots:
         QCOMPARE(check.rules[check.worstRule].rule.name, QString("Solids"));
         QCOMPARE(check.worstPatch, QString("M"));
         const QStringList m = csvRowsById(patchRowsCsv(check))["M"];
-        // With a* and b* equal, ΔE2000 is |ΔL*| / SL, SL = 1 + 0.015 (L̄ − 50)² / √(20 + (L̄ − 50)²) = 1.0836 at L̄ = 56.70.
+        // With a* and b* equal, ΔE2000 is |ΔL*| / SL, SL = 1 + 0.015 (L̄ − 50)² / √(20 + (L̄ − 50)²) = 1.0836 at L̄
+        // = 56.70.
         QCOMPARE(m.mid(12, 2), QStringList({"5.50", "5.08"}));
         QCOMPARE(m.mid(14, 3), QStringList({"-5.50", "0.00", "0.00"}));
         QCOMPARE(m.last(), QString("false"));
@@ -198,11 +200,13 @@ private slots:
         }
         ToleranceSet set;
         const auto rule = [](const char *name, ToleranceStatistic statistic, double limit, QStringList listed = {}) {
-            return ToleranceRule{name, listed.isEmpty() ? Coverage::All : Coverage::Listed, listed,
-                                 ToleranceMetric::DeltaE76, statistic, limit};
+            return ToleranceRule{name,      listed.isEmpty() ? Coverage::All : Coverage::Listed,
+                                 listed,    ToleranceMetric::DeltaE76,
+                                 statistic, limit};
         };
         set.rules = {rule("mean", ToleranceStatistic::Mean, 1.05), rule("p95", ToleranceStatistic::P95, 1.8),
-                     rule("max", ToleranceStatistic::Max, 1.9), rule("listed", ToleranceStatistic::Each, 1, {"3", "X"})};
+                     rule("max", ToleranceStatistic::Max, 1.9),
+                     rule("listed", ToleranceStatistic::Each, 1, {"3", "X"})};
         const ColourBarCheck check = checkColourBar(reference, patches, measurements, set);
         QVERIFY(check.ok());
         QStringList values;
@@ -225,8 +229,8 @@ private slots:
         QTest::newRow("columns from top left") << int(GridOrder::ColumnMajor) << int(GridCorner::TopLeft) << "135246";
         QTest::newRow("rows from top right") << int(GridOrder::RowMajor) << int(GridCorner::TopRight) << "321654";
         QTest::newRow("rows from bottom left") << int(GridOrder::RowMajor) << int(GridCorner::BottomLeft) << "456123";
-        QTest::newRow("columns from bottom right") << int(GridOrder::ColumnMajor) << int(GridCorner::BottomRight)
-                                                   << "642531";
+        QTest::newRow("columns from bottom right")
+            << int(GridOrder::ColumnMajor) << int(GridCorner::BottomRight) << "642531";
     }
 
     void gridOrder()
@@ -272,7 +276,8 @@ private slots:
         QCOMPARE(assignPatchSet(reference, set).error,
                  QString("The patch set does not match the reference ref.txt (3 patches): no patch for B; "
                          "patches not in the reference: D."));
-        const PatchAssignment matching = assignPatchSet(reference, {set[1], set[0], {"B", PatchShape::Rect, QRect(1, 1, 2, 2), false}});
+        const PatchAssignment matching =
+            assignPatchSet(reference, {set[1], set[0], {"B", PatchShape::Rect, QRect(1, 1, 2, 2), false}});
         QVERIFY(matching.ok());
         QCOMPARE(matching.patches[1].name, QString("B"));
         QCOMPARE(matching.patches[2].shape, PatchShape::Ellipse);
@@ -281,7 +286,8 @@ private slots:
     void xyzAimsBecomeLab()
     {
         const ReferenceReading reading = readReferenceText(
-            cgats("SAMPLE_NAME XYZ_X XYZ_Y XYZ_Z", "white 96.42 100 82.49\n\"mid grey\" 17.7 18.42 15.2\n").toLatin1(), "xyz.txt");
+            cgats("SAMPLE_NAME XYZ_X XYZ_Y XYZ_Z", "white 96.42 100 82.49\n\"mid grey\" 17.7 18.42 15.2\n").toLatin1(),
+            "xyz.txt");
         QVERIFY2(reading.ok(), qPrintable(reading.error));
         QCOMPARE(reading.chart.identifiers(), QStringList({"white", "mid grey"}));
         QCOMPARE(QString::number(reading.chart.patches[0].lab[0], 'f', 2), QString("100.00"));
@@ -304,8 +310,7 @@ private slots:
         QTest::newRow("spectral only") << cgats("SAMPLE_ID SPECTRAL_NM400 SPECTRAL_NM410 SPECTRAL_NM420",
                                                 "1 0.5 0.5 0.5\n2 0.4 0.4 0.4\n")
                                        << "it holds spectral values only";
-        QTest::newRow("no aims") << cgats("SAMPLE_ID CMYK_C CMYK_M CMYK_Y", "1 0 0 0\n2 100 0 0\n")
-                                 << "it has no aims";
+        QTest::newRow("no aims") << cgats("SAMPLE_ID CMYK_C CMYK_M CMYK_Y", "1 0 0 0\n2 100 0 0\n") << "it has no aims";
         QTest::newRow("not CGATS") << QString("\x01\x02 binary") << "cannot be used: ";
     }
 
@@ -326,8 +331,9 @@ private slots:
         QTest::addColumn<QString>("json");
         QTest::addColumn<QString>("reason");
         const QString rule = R"({"name": "r", "covers": %1, "metric": "dE00", "statistic": "each", "limit": %2%3})";
-        QTest::newRow("unknown rule key") << QString(R"({"rules": [%1]})").arg(rule.arg("\"all\"", "3", ", \"limt\": 2"))
-                                          << "rule 1: unknown key \"limt\" (known: name, covers, metric, statistic, limit)";
+        QTest::newRow("unknown rule key")
+            << QString(R"({"rules": [%1]})").arg(rule.arg("\"all\"", "3", ", \"limt\": 2"))
+            << "rule 1: unknown key \"limt\" (known: name, covers, metric, statistic, limit)";
         QTest::newRow("unknown set key") << QString(R"({"rulez": []})") << "unknown key \"rulez\"";
         QTest::newRow("unknown category") << QString(R"({"rules": [%1]})").arg(rule.arg("\"tints\"", "3", ""))
                                           << "rule 1: \"covers\" must be one of all, greys, overprints, paper, solids";
@@ -341,7 +347,8 @@ private slots:
         QFETCH(QString, json);
         QFETCH(QString, reason);
         const ToleranceReading reading = readToleranceText(json.toUtf8(), "set.json");
-        QVERIFY2(reading.error.startsWith("The tolerance set set.json cannot be used: " + reason), qPrintable(reading.error));
+        QVERIFY2(reading.error.startsWith("The tolerance set set.json cannot be used: " + reason),
+                 qPrintable(reading.error));
     }
 
     // The exports read back: the measured values as CGATS through Little CMS, the PDF rendered with its verdict.
@@ -356,7 +363,8 @@ private slots:
         for (const WedgePatch &patch : testWedge())
             ids << patch.id;
         QCOMPARE(measured.chart.identifiers(), ids);
-        QCOMPARE(QString::number(measured.chart.patches[2].lab[0], 'f', 2), QString::number(check.patches[2].measuredLab[0], 'f', 2));
+        QCOMPARE(QString::number(measured.chart.patches[2].lab[0], 'f', 2),
+                 QString::number(check.patches[2].measuredLab[0], 'f', 2));
         QVERIFY(measured.chart.hasTones());
 
         const QJsonDocument json = QJsonDocument::fromJson(checkJson(check, "wedge.tif").toUtf8());
@@ -393,27 +401,30 @@ private slots:
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("err");
         QTest::newRow("pass") << QStringList({"--reference", exact, "--grid", grid, wedgeImage}) << 0 << QString();
-        QTest::newRow("pass by patch set") << QStringList({"--reference", exact, "--patches", set, wedgeImage}) << 0 << QString();
+        QTest::newRow("pass by patch set")
+            << QStringList({"--reference", exact, "--patches", set, wedgeImage}) << 0 << QString();
         QTest::newRow("fail") << QStringList({"--reference", shifted, "--grid", grid, wedgeImage}) << 3 << QString();
-        QTest::newRow("fail in ΔE2000") << QStringList({"--reference", shifted, "--tolerances", tolerances, "--grid", grid, wedgeImage})
-                                       << 3 << QString();
-        QTest::newRow("read by columns") << QStringList({"--reference", exact, "--grid", grid + ",columns", wedgeImage}) << 3
-                                         << QString();
-        QTest::newRow("an image missing") << QStringList({"--reference", exact, "--grid", grid, wedgeImage, dir + "/none.tif"})
-                                          << 1 << QString();
+        QTest::newRow("fail in ΔE2000") << QStringList({"--reference", shifted, "--tolerances", tolerances, "--grid",
+                                                        grid, wedgeImage})
+                                        << 3 << QString();
+        QTest::newRow("read by columns") << QStringList({"--reference", exact, "--grid", grid + ",columns", wedgeImage})
+                                         << 3 << QString();
+        QTest::newRow("an image missing")
+            << QStringList({"--reference", exact, "--grid", grid, wedgeImage, dir + "/none.tif"}) << 1 << QString();
         QTest::newRow("grid without reference") << QStringList({"--grid", grid, wedgeImage}) << 2
                                                 << "lumivant-measure: --grid and --tolerances check a colour bar: they "
                                                    "need --reference\nTry --help\n";
-        QTest::newRow("reference without grid") << QStringList({"--reference", exact, wedgeImage}) << 2
-                                                << "lumivant-measure: --reference needs either --grid or --patches (and "
-                                                   "no --region)\nTry --help\n";
-        QTest::newRow("bad grid") << QStringList({"--reference", exact, "--grid", "10,10,80,80,4x4,diagonal", wedgeImage}) << 2
-                                  << "lumivant-measure: --grid '10,10,80,80,4x4,diagonal' is not "
-                                     "X,Y,W,H,ROWSxCOLS[,rows|columns][,INSET] (whole pixels, inset 0 to below 50)\nTry --help\n";
-        QTest::newRow("grid not the reference's") << QStringList({"--reference", exact, "--grid", "10,10,80,80,4x3", wedgeImage})
-                                                  << 2
-                                                  << "lumivant-measure: The grid has 12 cells (4 × 3) but the reference " +
-                                                         exact + " has 16 patches.\n";
+        QTest::newRow("reference without grid")
+            << QStringList({"--reference", exact, wedgeImage}) << 2
+            << "lumivant-measure: --reference needs either --grid or --patches (and "
+               "no --region)\nTry --help\n";
+        QTest::newRow("bad grid")
+            << QStringList({"--reference", exact, "--grid", "10,10,80,80,4x4,diagonal", wedgeImage}) << 2
+            << "lumivant-measure: --grid '10,10,80,80,4x4,diagonal' is not "
+               "X,Y,W,H,ROWSxCOLS[,rows|columns][,INSET] (whole pixels, inset 0 to below 50)\nTry --help\n";
+        QTest::newRow("grid not the reference's")
+            << QStringList({"--reference", exact, "--grid", "10,10,80,80,4x3", wedgeImage}) << 2
+            << "lumivant-measure: The grid has 12 cells (4 × 3) but the reference " + exact + " has 16 patches.\n";
         QTest::newRow("broken reference") << QStringList({"--reference", broken, "--grid", grid, wedgeImage}) << 2
                                           << "lumivant-measure: The reference " + broken + " cannot be used: ";
     }
