@@ -454,7 +454,8 @@ private slots:
         if (arguments == QStringList({"--version"}))
             QCOMPARE(run.out, ("lumivant-measure " + QCoreApplication::applicationVersion() + "\n").toUtf8());
         if (arguments == QStringList({"--help"}))
-            QVERIFY(run.out.contains("--profile <FILE.icc>"));
+            QVERIFY(run.out.contains("--profile <FILE.icc>") && run.out.contains("--patches <SET.json>") &&
+                    run.out.contains("--region <X,Y,W,H[:NAME]>") && run.out.contains("text|csv|json|cgats"));
     }
 
     // Each patch row of lumivant-measure is what the session measures for that

@@ -397,6 +397,18 @@ private slots:
         for (int i = 0; i < 4; ++i)
             QCOMPARE(cmsIT8GetDataDbl(it8.get(), id, inkFields[i]), inks[i].toDouble());
 
+        // Names Little CMS would write bare and read back as something else; an empty one reads as a space.
+        QVector<PatchRow> named;
+        const QStringList names = {"1A", "", "END_DATA", "#x", "1e5", "12", "tab\there"};
+        for (const QString &name : names)
+            named << PatchRow{{name, PatchShape::Rect, QRect(0, 0, 2, 2), false}, rows[0].measurement};
+        const QByteArray written = PatchTable(named, 4, false).cgats();
+        const It8Handle awkward(cmsIT8LoadFromMem(nullptr, written.constData(), cmsUInt32Number(written.size())));
+        QVERIFY2(awkward, written.constData());
+        for (int i = 0; i < names.size(); ++i)
+            QCOMPARE(QString(cmsIT8GetData(awkward.get(), QByteArray::number(i + 1), "SAMPLE_NAME")),
+                     names[i].isEmpty() ? QString(" ") : QString(names[i]).replace('\t', ' '));
+
         const QJsonArray json = QJsonDocument::fromJson(table.json()).object()["patches"].toArray();
         QCOMPARE(json.size(), 3);
         QCOMPARE(json[1].toObject()["L"].toDouble(), lab[0].toDouble());
