@@ -6,7 +6,7 @@ cd "$(dirname "$0")"
 
 PACKAGES=(cmake g++ make pkg-config zlib1g-dev qtbase5-dev qtbase5-dev-tools qttools5-dev-tools qt5-image-formats-plugins
           libqt5x11extras5-dev libxcb1-dev liblcms2-dev libtiff-dev libjpeg-dev libgs-common
-          fonts-dejavu-core xvfb xauth desktop-file-utils appstream dpkg-dev)
+          fonts-dejavu-core xvfb xauth desktop-file-utils appstream dpkg-dev poppler-utils)
 
 # The fuzzing build: clang with libFuzzer and its sanitizers.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)

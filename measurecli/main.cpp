@@ -1,5 +1,8 @@
 // lumivant-measure: the window's measurement for whole folders of files, in scripts.
+#include "barcheck.h"
+#include "barcheckreports.h"
 #include "bytekeepingcodec.h"
+#include "checkreport.h"
 #include "filemeasurement.h"
 #include "identity.h"
 #include "measureoptions.h"
@@ -9,6 +12,8 @@
 #include "terminal.h"
 
 #include <QCoreApplication>
+
+#include <functional>
 
 #include <unistd.h>
 
@@ -26,6 +31,36 @@ QString cgatsFailure(const FileMeasurement &failed)
 {
     const QString patch = failed.patch ? " (" + failed.patch->patch.name + ")" : QString();
     return failed.file + patch + ": " + failed.error;
+}
+
+// Each file's patch rows and verdict, printed as each file is done.
+int checkBars(const MeasureOptions &options, const std::function<void(int)> &showProgress)
+{
+    if (options.format == ReportFormat::Csv)
+        printTo(stdout, barCheckCsvHeader() + "\n");
+    QVector<FileMeasurement> measured;
+    bool anyError = false;
+    bool anyFailed = false;
+    for (int k = 0; k < options.files.size(); ++k) {
+        showProgress(k);
+        const FileBarCheck checked = checkFile(options.files[k], options, getResourceDir());
+        anyError = anyError || !checked.judged();
+        anyFailed = anyFailed || (checked.judged() && !checked.check.pass);
+        if (options.format == ReportFormat::Json)
+            printTo(stdout, barCheckJson(checked));
+        else if (options.format == ReportFormat::Csv)
+            printTo(stdout, barCheckCsv(checked));
+        else if (options.format == ReportFormat::Text)
+            printTo(stdout, textTable(checked.rows, options.lch) + barCheckText(checked));
+        else
+            measured << checked.rows;
+        // CGATS holds the measured values alone; the verdict goes beside it.
+        if (options.format == ReportFormat::Cgats)
+            printTo(stderr, "lumivant-measure: " + terminalText(checked.file + ": " + verdictLine(checked.check)) + "\n");
+    }
+    if (options.format == ReportFormat::Cgats)
+        printTo(stdout, QString::fromUtf8(cgatsReport(measured)));
+    return anyError ? SomeFailed : (anyFailed ? RuleFailed : AllMeasured);
 }
 
 } // namespace
@@ -46,17 +81,26 @@ int main(int argc, char *argv[])
     if (!budgetWarning.isEmpty())
         printTo(stderr, "lumivant-measure: " + budgetWarning + "\n");
 
-    const bool showProgress = options.files.size() > 1 && isatty(STDERR_FILENO);
+    const bool progress = options.files.size() > 1 && isatty(STDERR_FILENO);
+    const auto showProgress = [&](int k) {
+        if (progress)
+            printTo(stderr, QString("\r\033[Kfile %1 of %2: %3")
+                                .arg(k + 1)
+                                .arg(options.files.size())
+                                .arg(terminalText(options.files[k])));
+    };
+    if (options.check) {
+        const int status = checkBars(options, showProgress);
+        if (progress)
+            printTo(stderr, "\r\033[K");
+        return status;
+    }
     if (options.format == ReportFormat::Csv)
         printTo(stdout, csvHeader(!options.patches.isEmpty()) + "\n");
     QVector<FileMeasurement> measured;
     bool allMeasured = true;
     for (int k = 0; k < options.files.size(); ++k) {
-        if (showProgress)
-            printTo(stderr, QString("\r\033[Kfile %1 of %2: %3")
-                                .arg(k + 1)
-                                .arg(options.files.size())
-                                .arg(terminalText(options.files[k])));
+        showProgress(k);
         for (const FileMeasurement &result : measureFileRows(options.files[k], options, getResourceDir())) {
             allMeasured = allMeasured && result.ok();
             if (options.format == ReportFormat::Json)
@@ -69,11 +113,11 @@ int main(int argc, char *argv[])
                 printTo(stderr, "lumivant-measure: " + terminalText(cgatsFailure(result)) + "\n");
         }
     }
-    if (showProgress)
+    if (progress)
         printTo(stderr, "\r\033[K");
     if (options.format == ReportFormat::Text)
         printTo(stdout, textTable(measured, options.lch));
     if (options.format == ReportFormat::Cgats)
         printTo(stdout, QString::fromUtf8(cgatsReport(measured)));
-    return allMeasured ? 0 : 1;
+    return allMeasured ? AllMeasured : SomeFailed;
 }

@@ -1,5 +1,7 @@
 #include "measureoptions.h"
 
+#include "barcheckoptions.h"
+#include "resourcedir.h"
 #include "patchsetfile.h"
 #include "reports.h"
 #include "terminal.h"
@@ -59,7 +61,13 @@ ParsedOptions parseMeasureOptions(const QStringList &arguments)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(QCoreApplication::translate(
-        "lumivant-measure", "Measures the average colour of JPEG and TIFF images, as the Lumivant window does."));
+        "lumivant-measure", "Measures the average colour of JPEG and TIFF images, as the Lumivant window does.\n"
+                            "With --reference, checks the colour bar of each image against a reference's aims.\n"
+                            "Exit status:\n"
+                            "  0  every file measured (with --reference: every file passed)\n"
+                            "  1  a file could not be measured or checked\n"
+                            "  2  a usage error, or a patch set, reference or tolerance set that cannot be used\n"
+                            "  3  a file failed a tolerance rule, and none had errors"));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption format(
@@ -78,7 +86,17 @@ ParsedOptions parseMeasureOptions(const QStringList &arguments)
                                     "Measure this rectangle of image pixels instead of the whole picture; "
                                     "repeatable, and together with --patches.",
                                     "X,Y,W,H[:NAME]");
-    parser.addOptions({format, lch, intent, profile, patches, region});
+    const QCommandLineOption reference(
+        "reference", "Check each file's colour bar against this CGATS.17 / IT8.7 reference; needs --grid or --patches.",
+        "REF.txt");
+    const QCommandLineOption grid(
+        "grid", "The bar's rectangle in image pixels cut into rows x columns cells, in the order rows (row-major from "
+                "the top left, the default) or columns, each cell less INSET per cent on each side (default 20).",
+        "X,Y,W,H,ROWSxCOLS[,ORDER][,INSET]");
+    const QCommandLineOption tolerances(
+        "tolerances", "The tolerance set (JSON) to check with; default: the example \"ISO 12647-7 proof (ΔE*ab)\".",
+        "FILE");
+    parser.addOptions({format, lch, intent, profile, patches, region, reference, grid, tolerances});
     parser.addPositionalArgument("FILE", "The images to measure, one after another.", "FILE...");
 
     if (!parser.parse(arguments))
@@ -123,5 +141,23 @@ ParsedOptions parseMeasureOptions(const QStringList &arguments)
                               "' is not X,Y,W,H[:NAME] in whole pixels (sizes from 1, up to 1000000)");
         parsed.options.patches << patch;
     }
+    if (!parser.isSet(reference)) {
+        if (parser.isSet(grid) || parser.isSet(tolerances))
+            return usageError("--grid and --tolerances check a colour bar: they need --reference");
+        return parsed;
+    }
+    if (!regions.isEmpty() || parser.isSet(grid) == parser.isSet(patches))
+        return usageError("--reference needs either --grid or --patches (and no --region)");
+    std::optional<GridLayout> layout;
+    if (parser.isSet(grid)) {
+        layout = GridLayout();
+        if (!parseGrid(parser.value(grid), &*layout))
+            return usageError("--grid '" + parser.value(grid) +
+                              "' is not X,Y,W,H,ROWSxCOLS[,rows|columns][,INSET] (whole pixels, inset 0 to below 50)");
+    }
+    const QString problem =
+        setUpBarCheck(parser.value(reference), layout, parser.value(tolerances), getResourceDir(), &parsed.options);
+    if (!problem.isEmpty())
+        return fileError(problem);
     return parsed;
 }

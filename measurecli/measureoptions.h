@@ -1,12 +1,22 @@
 #pragma once
 
 #include "patch.h"
+#include "referencechart.h"
+#include "toleranceset.h"
 
 #include <QString>
 #include <QStringList>
 #include <QVector>
 
+#include <optional>
+
 enum class ReportFormat { Text, Csv, Json, Cgats };
+
+// What each file's colour bar is checked against.
+struct BarCheckSetup {
+    ReferenceChart reference;
+    ToleranceSet tolerances;
+};
 
 // What lumivant-measure was asked to do.
 struct MeasureOptions {
@@ -18,11 +28,16 @@ struct MeasureOptions {
     QStringList files;
     // The patches of --patches, then those of --region; none: the whole picture is measured.
     QVector<Patch> patches;
+    // Set with --reference: the patches are then the reference's, in its order, and each file gets a verdict.
+    std::optional<BarCheckSetup> check;
 };
 
+// lumivant-measure's exit statuses.
+enum MeasureExit { AllMeasured = 0, SomeFailed = 1, UsageError = 2, RuleFailed = 3 };
+
 // The options, or what to answer at once: help, version or a usage error
-// (printed here, with exit status 0 or 2; a patch set that cannot be used
-// exits with 2 too, before any image is read).
+// (printed here, with exit status 0 or 2; a patch set, reference or
+// tolerance set that cannot be used exits with 2 too, before any image is read).
 struct ParsedOptions {
     bool exitNow = false;
     int exitCode = 0;

@@ -18,6 +18,7 @@ for file in usr/bin/lumivant usr/bin/lumivant-measure \
             usr/lib/lumivant/plugins/imageformats/liblumivanttiff.so \
             usr/lib/lumivant/plugins/imageformats/liblumivantjpeg.so \
             usr/share/lumivant/Resources/DefaultCMYK.icc usr/share/lumivant/Resources/lumivant_en.qm \
+            usr/share/lumivant/Resources/tolerances/iso12647-7-proof.json \
             usr/share/applications/org.veltrane.Lumivant.desktop \
             usr/share/metainfo/org.veltrane.Lumivant.metainfo.xml \
             usr/share/icons/hicolor/scalable/apps/org.veltrane.Lumivant.svg \
