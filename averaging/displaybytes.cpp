@@ -21,27 +21,6 @@ quint32 opaqueDisplayBytes(const float rgb[3])
     return packed;
 }
 
-void convertColours(const quint16 *channels, size_t count, cmsHTRANSFORM transform, float inputScale,
-                    const std::array<float, 65536> &levels, quint32 *bytes)
-{
-    const size_t perColour = T_CHANNELS(cmsGetTransformInputFormat(transform));
-    constexpr size_t batch = 4096;
-    std::vector<float> input(batch * perColour), output(batch * 3);
-    for (size_t first = 0; first < count; first += batch) {
-        const size_t n = std::min(batch, count - first);
-        for (size_t i = 0; i < n; ++i)
-            for (size_t c = 0; c < perColour; ++c)
-                input[i * perColour + c] = levels[channels[(first + i) * 4 + c]] * inputScale;
-        cmsDoTransform(transform, input.data(), output.data(), cmsUInt32Number(n));
-        for (size_t i = 0; i < n; ++i) {
-            float rgb[3];
-            for (size_t c = 0; c < 3; ++c)
-                rgb[c] = toDisplayLevel(output[i * 3 + c]);
-            bytes[first + i] = opaqueDisplayBytes(rgb);
-        }
-    }
-}
-
 const std::array<float, 65536> &levelsFor(int channelCount)
 {
     return levelTable(channelCount < 4 ? 255.0 : 100.0);

@@ -31,12 +31,6 @@ constexpr quint32 transparentMask = 0x00ffffffu; // clears the alpha byte of pac
 // rgb, fully opaque; a masked pixel keeps the colour with alpha 0.
 quint32 opaqueDisplayBytes(const float rgb[3]);
 
-// Converts count colours through the transform, on this thread: colour i
-// has the 16-bit levels channels[4i .. 4i+3] (as many as the transform reads)
-// and gets its display bytes in bytes[i].
-void convertColours(const quint16 *channels, size_t count, cmsHTRANSFORM transform, float inputScale,
-                    const std::array<float, 65536> &levels, quint32 *bytes);
-
 // Whether a pixel with these 16-bit levels is counted. The masks of the
 // pixel value record hold on whole levels: only level 0 gives the value 0
 // and only level 65535 gives 255 (or 100 per cent), and only a coverage

@@ -1,6 +1,6 @@
 // Channel values, masks and sums of the pass over all pixels; the mask rule
 // through the fast pass the program runs.
-#include "fastpass.h"
+#include "bandpass.h"
 #include "lcmshandles.h"
 #include "referencepass.h"
 
@@ -111,8 +111,7 @@ private slots:
             sources.inkPage1 = filled(3, 2, QImage::Format(format), colour(levels[0], levels[1], levels[2], full));
             sources.inkPage2 = filled(3, 2, QImage::Format(format), colour(levels[3], levels[4], 0, full));
         }
-        QImage noDisplay;
-        const PixelTotals totals = fastPass(sources, nullptr, 1.0f, &noDisplay);
+        const PixelTotals totals = passOverBands(KeptRows(sources), 0, nullptr).totals;
         QCOMPARE(totals.pixelCount, counted ? 6 : 0);
         for (int i = 0; i < 4; ++i)
             QCOMPARE(totals.channelSums[size_t(i)], counted ? 6 * values[i] : 0.0);

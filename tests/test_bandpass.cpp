@@ -1,12 +1,11 @@
-// The fast pass gives exactly what the per-pixel reference gives.
-#include "colourpartitions.h"
-#include "fastpass.h"
+// The pass over bands counts exactly what the per-pixel reference counts,
+// whatever the bands and the threads, and keeps the samples as they were.
+#include "bandedrows.h"
+#include "bandpass.h"
 #include "lcmshandles.h"
 #include "parallel.h"
 #include "pixelrows.h"
-#include "profiles.h"
 #include "referencepass.h"
-#include "resourcedir.h"
 
 #include <QtTest>
 
@@ -42,45 +41,29 @@ QImage noisyImage(QImage::Format format, int width, int height, quint32 seed)
     return image;
 }
 
-struct Outcome {
-    PixelTotals totals;
-    QImage display;
-};
-
-Outcome run(bool fast, const PixelSources &sources, cmsHTRANSFORM transform, float scale)
+void compareOutcomes(const PixelSources &sources, float scale)
 {
-    Outcome outcome;
-    outcome.totals = fast ? fastPass(sources, transform, scale, &outcome.display)
-                          : referencePass(sources, transform, scale, &outcome.display);
-    return outcome;
-}
-
-void compareOutcomes(const PixelSources &sources, cmsHTRANSFORM transform, float scale)
-{
-    const Outcome reference = run(false, sources, transform, scale);
-    const Outcome fast = run(true, sources, transform, scale);
-    QCOMPARE(fast.totals.pixelCount, reference.totals.pixelCount);
-    for (int i = 0; i < 4; ++i)
-        QCOMPARE(fast.totals.channelSums[size_t(i)], reference.totals.channelSums[size_t(i)]);
-    QCOMPARE(fast.display.isNull(), reference.display.isNull());
-    if (reference.display.isNull())
-        return;
-    QCOMPARE(fast.display.format(), reference.display.format());
-    QCOMPARE(fast.display.size(), reference.display.size());
-    for (int y = 0; y < reference.display.height(); ++y)
-        QVERIFY2(std::memcmp(fast.display.constScanLine(y), reference.display.constScanLine(y),
-                             size_t(reference.display.width()) * 4) == 0,
-                 qPrintable(QString("row %1").arg(y)));
+    const PixelTotals reference = referencePass(sources, nullptr, scale, nullptr);
+    const int height = sources.picture.height();
+    for (int bandRows : {1, 7, std::max(1, height)}) {
+        const BandPassResult pass = passOverBands(BandedRows(sources, bandRows), qint64(1) << 40, nullptr);
+        QVERIFY(pass.complete);
+        QCOMPARE(pass.totals.pixelCount, reference.pixelCount);
+        QCOMPARE(pass.totals.channelSums, reference.channelSums);
+        // The kept samples are the picture's own, whatever the bands.
+        const QImage &page = sources.channelCount >= 4 ? sources.inkPage1 : sources.picture;
+        const QImage &kept = sources.channelCount >= 4 ? pass.kept.inkPage1 : pass.kept.picture;
+        if (!page.isNull())
+            QCOMPARE(kept, page);
+    }
 }
 
 } // namespace
 
-class TestFastPass : public QObject
+class TestBandPass : public QObject
 {
     Q_OBJECT
 
-    ProfileHandle srgb{cmsCreate_sRGBProfile()};
-    ProfileHandle monitor{cmsCreate_sRGBProfile()};
 
 private slots:
     void formatsAndShapes_data()
@@ -123,17 +106,7 @@ private slots:
         QFETCH(int, channels);
         QFETCH(QSize, size);
         const QImage picture = size.isEmpty() ? QImage() : noisyImage(QImage::Format(format), size.width(), size.height(), 7);
-        ProfileHandle grey(cmsCreateGrayProfile(cmsD50_xyY(), nullptr));
-        cmsToneCurve *gamma = cmsBuildGamma(nullptr, 2.2);
-        ProfileHandle greyProfile(cmsCreateGrayProfile(cmsD50_xyY(), gamma));
-        cmsFreeToneCurve(gamma);
-        TransformHandle transform(cmsCreateTransform(channels == 1 ? greyProfile.get() : srgb.get(),
-                                                     channels == 1 ? TYPE_GRAY_FLT : TYPE_RGB_FLT, monitor.get(),
-                                                     TYPE_RGB_FLT, INTENT_RELATIVE_COLORIMETRIC, 0));
-        QVERIFY(transform);
-        const PixelSources sources{picture, {}, {}, channels};
-        compareOutcomes(sources, transform.get(), 1.0f / 255.0f);
-        compareOutcomes(sources, nullptr, 1.0f / 255.0f);
+        compareOutcomes({picture, {}, {}, channels}, 1.0f / 255.0f);
     }
 
     void fourInkPages_data()
@@ -166,12 +139,7 @@ private slots:
         };
         QImage inks = page(page1, 11);
         QImage rest = page(page2, 12);
-        ProfileHandle cmyk(openDefaultCmyk());
-        TransformHandle transform(cmsCreateTransform(cmyk.get(), TYPE_CMYK_FLT, monitor.get(), TYPE_RGB_FLT,
-                                                     INTENT_RELATIVE_COLORIMETRIC, 0));
-        QVERIFY(transform);
-        const PixelSources sources{noisyImage(QImage::Format_RGB32, 53, 37, 3), inks, rest, 4};
-        compareOutcomes(sources, transform.get(), 1.0f);
+        compareOutcomes({inks, inks, rest, 4}, 1.0f);
     }
 
     // The sums are exact, so they cannot depend on how the rows are shared out.
@@ -192,19 +160,12 @@ private slots:
         const QImage page = noisyImage(QImage::Format(format), 211, 97, 11);
         const QImage coverage = noisyImage(QImage::Format(format), 211, 97, 12);
         const PixelSources sources{page, page, coverage, channels};
-        ProfileHandle cmyk(openDefaultCmyk());
-        const cmsUInt32Number inputFormat = channels == 4 ? TYPE_CMYK_FLT : channels == 1 ? TYPE_GRAY_FLT : TYPE_RGB_FLT;
-        ProfileHandle grey(makeGrayProfile("grey"));
-        cmsHPROFILE input = channels == 4 ? cmyk.get() : channels == 1 ? grey.get() : srgb.get();
-        TransformHandle transform(
-            cmsCreateTransform(input, inputFormat, srgb.get(), TYPE_RGB_FLT, INTENT_RELATIVE_COLORIMETRIC, 0));
         const float scale = channels == 4 ? 1.0f : 1.0f / 255.0f;
         const PixelTotals reference = referencePass(sources, nullptr, scale, nullptr);
         for (int threads : {1, 2, 3, 8}) {
             setWorkerThreads(threads);
-            QImage display;
-            for (cmsHTRANSFORM used : {transform.get(), static_cast<cmsHTRANSFORM>(nullptr)}) {
-                const PixelTotals totals = fastPass(sources, used, scale, &display);
+            for (int bandRows : {5, 97}) {
+                const PixelTotals totals = passOverBands(BandedRows(sources, bandRows), 0, nullptr).totals;
                 QCOMPARE(totals.pixelCount, reference.pixelCount);
                 QCOMPARE(totals.channelSums, reference.channelSums);
             }
@@ -212,33 +173,6 @@ private slots:
         setWorkerThreads(0);
     }
 
-    // Colours met again in a later band keep the bytes they got the first time.
-    void colourPartitionsAcrossBands()
-    {
-        ProfileHandle cmyk(openDefaultCmyk());
-        TransformHandle transform(cmsCreateTransform(cmyk.get(), TYPE_CMYK_FLT, srgb.get(), TYPE_RGB_FLT,
-                                                     INTENT_RELATIVE_COLORIMETRIC, 0));
-        QImage page1 = noisyImage(QImage::Format_RGBX8888, 37, 29, 5);
-        QImage page2 = noisyImage(QImage::Format_RGBX8888, 37, 29, 6);
-        // Few distinct colours, each in many bands.
-        for (QImage *page : {&page1, &page2})
-            for (int y = 0; y < page->height(); ++y)
-                for (int x = 0; x < page->bytesPerLine(); ++x)
-                    page->scanLine(y)[x] &= 0xC0;
-        const PixelSources sources{page1, page1, page2, 4};
-        QImage reference;
-        const PixelTotals expected = referencePass(sources, transform.get(), 1.0f, &reference);
-        for (qint64 band : {1, 37, 100, 5000}) {
-            QImage display(37, 29, QImage::Format_RGBA8888);
-            const PixelTotals totals =
-                renderByColourPartitions(sources, transform.get(), 1.0f, &display, nullptr, band).totals(levelTable(100.0));
-            QCOMPARE(display, reference);
-            QCOMPARE(totals.pixelCount, expected.pixelCount);
-            QCOMPARE(totals.channelSums, expected.channelSums);
-        }
-    }
-
-    // The record's floats come from lookup tables; every level must match QColor's fraction path.
     void levelTablesMatchColourFractions()
     {
         for (double scale : {255.0, 100.0}) {
@@ -289,5 +223,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestFastPass)
-#include "test_fastpass.moc"
+QTEST_MAIN(TestBandPass)
+#include "test_bandpass.moc"
