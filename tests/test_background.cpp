@@ -116,6 +116,8 @@ private slots:
                  QStringList());
         access.ui().renderingCB->setCurrentIndex(2);
         const Shown before = shown(access);
+        // The first load is over once its picture is in view.
+        QTRY_VERIFY(!QGuiApplication::overrideCursor());
 
         bool clickSwallowed = false;
         whenBusy([&] {
@@ -142,7 +144,8 @@ private slots:
         QVERIFY(!window.findChild<QPushButton *>("cancelWorkPB")->isVisible());
     }
 
-    // The busy cursor lasts until the values or the warning show, however short the work.
+    // The busy cursor lasts until the values and the fitted picture, or the
+    // warning, show, however short the work.
     void busyCursorUntilValuesOrWarning()
     {
         CVCImageWindow window;
@@ -152,7 +155,8 @@ private slots:
         QCOMPARE(clickThroughDialog(access.ui().loadImagePB, writeJpeg(dir, "quick.jpg", solidImage(2, 2, Qt::red))),
                  QStringList());
         QVERIFY(busyDuringWork);
-        QVERIFY(!QGuiApplication::overrideCursor());
+        QTRY_VERIFY(!QGuiApplication::overrideCursor());
+        QVERIFY(!access.pictureView().shownRendering().isNull());
 
         QFile text(dir + "/text.jpg");
         text.open(QIODevice::WriteOnly);
@@ -187,7 +191,7 @@ private slots:
         QVERIFY(!access.ui().embeddedCB->isChecked());
         QVERIFY(!access.ui().loadImageF->isHidden());
         QCOMPARE(access.pixelCount(), counted);
-        QVERIFY(!QGuiApplication::overrideCursor());
+        QTRY_VERIFY(!QGuiApplication::overrideCursor());
     }
 
     // A worker that ignores the cancel (a read that blocks) is left behind:

@@ -142,9 +142,17 @@ void BackgroundWork::showBusyCursor()
 
 void BackgroundWork::hideBusyCursor()
 {
+    if (held)
+        return;
     if (cursorShown)
         QGuiApplication::restoreOverrideCursor();
     cursorShown = false;
+}
+
+void BackgroundWork::releaseBusyCursor()
+{
+    held = false;
+    hideBusyCursor();
 }
 
 bool BackgroundWork::eventFilter(QObject *watched, QEvent *event)

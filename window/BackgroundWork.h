@@ -41,6 +41,10 @@ public:
     // The busy cursor, from the start of an action until its values or its warning show.
     void showBusyCursor();
     void hideBusyCursor();
+    // Keeps the busy cursor past the end of the action, until released: a
+    // load is done for the user once its picture is in view.
+    void holdBusyCursor() { held = true; }
+    void releaseBusyCursor();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -58,6 +62,7 @@ private:
     QTimer *abandonTimer;
     std::shared_ptr<WorkControl> control;
     bool cursorShown = false;
+    bool held = false;
 };
 
 // Shows the busy cursor for the life of an action; showWarning() hides it

@@ -57,8 +57,14 @@ void CVCImageWindow::openImageFile(const QString &fileName)
         return;
     }
     const qint64 counted = result.pixelsCounted;
-    if (ShowLoad(std::move(result), fileName))
-        ShowLoadSummary(name, counted, clock.elapsed());
+    if (!ShowLoad(std::move(result), fileName))
+        return;
+    ShowLoadSummary(name, counted, clock.elapsed());
+    // The values are in; the load is done for the user once the fitted picture is in view too.
+    if (pictureView->showsPicture()) {
+        work->holdBusyCursor();
+        pictureView->whenNextShown([this] { work->releaseBusyCursor(); });
+    }
 }
 
 void CVCImageWindow::openImageFiles(const QString &fileName, const QStringList &others)

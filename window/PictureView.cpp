@@ -61,6 +61,7 @@ void PictureView::clear()
     shown = QImage();
     shownSource = QRectF();
     replaceScene(new QGraphicsScene(this));
+    callNextShown();
 }
 
 void PictureView::replaceScene(QGraphicsScene *scene)
@@ -108,7 +109,12 @@ PictureView::Request PictureView::visibleRequest() const
 void PictureView::renderVisible()
 {
     const Request request = visibleRequest();
-    if (!rendering || request.area.isEmpty() || (request.area == requested.area && request.size == requested.size))
+    // Nothing to draw in an empty view: whoever waits for the picture waits no longer.
+    if (!rendering || request.area.isEmpty()) {
+        callNextShown();
+        return;
+    }
+    if (request.area == requested.area && request.size == requested.size)
         return;
     cancelRendering();
     requested = request;
@@ -116,14 +122,20 @@ void PictureView::renderVisible()
     const quint64 number = ++generation;
     worker.start([this, number, request, source = rendering, work = control] {
         const QImage rendered = source->render(request.area, request.size, work.get());
-        if (rendered.isNull())
+        if (rendered.isNull()) {
+            // A rendering that failed, not one cancelled for a newer one, ends the wait too.
+            if (!work->cancelled())
+                QMetaObject::invokeMethod(this, [this] { callNextShown(); }, Qt::QueuedConnection);
             return;
+        }
         const QImage screen = screenImage(rendered);
         QMetaObject::invokeMethod(
             this,
             [this, number, rendered, screen, request] {
-                if (number == generation)
-                    showRendered(rendered, screen, request);
+                if (number != generation)
+                    return;
+                control.reset();
+                showRendered(rendered, screen, request);
             },
             Qt::QueuedConnection);
     });
@@ -147,4 +159,23 @@ void PictureView::showRendered(const QImage &rendered, const QImage &screen, con
                                              request.area.height() / request.size.height()));
     shown = rendered;
     shownSource = request.area;
+    callNextShown();
+}
+
+void PictureView::whenNextShown(std::function<void()> done)
+{
+    callNextShown();
+    nextShown = std::move(done);
+    // No rendering under way or asked for: nothing will arrive.
+    if (!control && !renderPending)
+        callNextShown();
+}
+
+void PictureView::callNextShown()
+{
+    if (!nextShown)
+        return;
+    const std::function<void()> done = std::move(nextShown);
+    nextShown = nullptr;
+    done();
 }

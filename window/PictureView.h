@@ -6,6 +6,7 @@
 #include <QSize>
 #include <QThreadPool>
 
+#include <functional>
 #include <memory>
 
 class PictureRendering;
@@ -35,6 +36,10 @@ public:
     bool showsPicture() const { return bool(rendering); }
     const std::shared_ptr<const PictureRendering> &picture() const { return rendering; }
 
+    // Calls done once the next rendering is in view, or once the view is
+    // cleared; a call still waiting is made first.
+    void whenNextShown(std::function<void()> done);
+
     // The view's zoom or scroll position has changed: the visible area is rendered again.
     void viewChanged();
 
@@ -56,6 +61,7 @@ private:
     void showRendered(const QImage &rendered, const QImage &screen, const Request &request);
     void replaceScene(QGraphicsScene *scene);
     void cancelRendering();
+    void callNextShown();
 
     QGraphicsView *view;
     QGraphicsPixmapItem *item = nullptr;
@@ -67,6 +73,7 @@ private:
     bool renderPending = false;
     QImage shown;
     QRectF shownSource;
+    std::function<void()> nextShown;
     // One worker: a new request waits for the cancelled one to stop.
     QThreadPool worker;
 };
