@@ -24,11 +24,11 @@ Kind kindOf(const QString &fileName)
 
 } // namespace
 
-std::unique_ptr<PictureFile> openPictureFile(const QString &fileName, WorkControl *control)
+std::unique_ptr<PictureFile> openPictureFile(const QString &fileName, WorkControl *control, qint64 bandPixels)
 {
     switch (kindOf(fileName)) {
     case Kind::Tiff: {
-        auto tiff = std::make_unique<TiffPictureFile>(fileName, control);
+        auto tiff = std::make_unique<TiffPictureFile>(fileName, control, bandPixels);
         // Codings the band decoder does not read go to Qt's readers whole.
         if (tiff->isOpen())
             return tiff;

@@ -46,7 +46,12 @@ protected:
     mutable QString why;
 };
 
+// Bands of about this many pixels keep a pass's memory small and its threads busy.
+constexpr qint64 defaultBandPixels = qint64(1) << 22;
+
 // Opens fileName: TIFF and JPEG files are read in bands by the program's
-// decoders, any other picture Qt reads whole, as one band. Opening reads
+// decoders (TIFF bands of about bandPixels pixels, whole strips or rows of
+// tiles), any other picture Qt reads whole, as one band. Opening reads
 // through control: it reports progress and fails once it is cancelled.
-std::unique_ptr<PictureFile> openPictureFile(const QString &fileName, WorkControl *control);
+std::unique_ptr<PictureFile> openPictureFile(const QString &fileName, WorkControl *control,
+                                             qint64 bandPixels = defaultBandPixels);

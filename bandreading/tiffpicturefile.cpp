@@ -4,13 +4,6 @@
 #include "tiffdecoder.h"
 #include "workcontrol.h"
 
-namespace {
-
-// Bands of about this many pixels keep a pass's memory small and its threads busy.
-constexpr qint64 bandPixels = qint64(1) << 22;
-
-} // namespace
-
 // The file reads through the opening's control only while the constructor runs.
 struct TiffPictureFile::ControlDuringOpening {
     explicit ControlDuringOpening(ProgressFile &file) : file(file) {}
@@ -18,7 +11,8 @@ struct TiffPictureFile::ControlDuringOpening {
     ProgressFile &file;
 };
 
-TiffPictureFile::TiffPictureFile(const QString &fileName, WorkControl *control) : file(fileName, control)
+TiffPictureFile::TiffPictureFile(const QString &fileName, WorkControl *control, qint64 bandPixels)
+    : file(fileName, control)
 {
     const ControlDuringOpening opening(file);
     routeTiffMessagesToDebug();

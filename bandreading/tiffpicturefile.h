@@ -12,7 +12,7 @@ class TiffPictureFile : public PictureFile
 {
 public:
     // Reads the first directory; isOpen() tells whether it can be decoded in bands.
-    TiffPictureFile(const QString &fileName, WorkControl *control);
+    TiffPictureFile(const QString &fileName, WorkControl *control, qint64 bandPixels);
     bool isOpen() const override { return tiff != nullptr; }
     bool hasInkImages() const override { return directory.isFourInkSeparation(); }
     bool read(int first, int end, const BandTaker &take, WorkControl *control) const override;
