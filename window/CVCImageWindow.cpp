@@ -37,6 +37,7 @@ CVCImageWindow::CVCImageWindow(QWidget *parent)
     SetupConnections();
     KeepValuesInView();
     SetupDesktopUse();
+    SetupPatches();
     ResetPanel();
     LoadSettings();
     NoteMemoryLimit();
@@ -167,12 +168,14 @@ void CVCImageWindow::LoadSettings()
     const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
     lastImageDir = settings.value("LastImageDir", desktop).toString();
     lastProfileDir = settings.value("LastProfileDir", desktop).toString();
+    lastPatchDir = settings.value("LastPatchDir", desktop).toString();
 }
 
 void CVCImageWindow::SaveSettings()
 {
     settings.setValue("LastImageDir", lastImageDir);
     settings.setValue("LastProfileDir", lastProfileDir);
+    settings.setValue("LastPatchDir", lastPatchDir);
 }
 
 void CVCImageWindow::ShowFailure(const Failure &failure, const QString &imageFile)

@@ -83,6 +83,7 @@ bool CVCImageWindow::ShowLoad(SessionResult &&result, const QString &fileName)
         displayImage = QImage();
         // The previous picture is no longer measured; it must not stay in view.
         ShowScene(new QGraphicsScene);
+        ForgetPatchMeasurements();
         ShowFailure(result.failure, fileName);
         return false;
     }
@@ -91,6 +92,7 @@ bool CVCImageWindow::ShowLoad(SessionResult &&result, const QString &fileName)
     // A new picture starts fitted, whatever the zoom of the one before.
     pictureZoom->fit();
     ShowRendering(result);
+    KeepPatchesOnPicture();
     ui->separationCB->setChecked(false);
     if (session.numberOfInks() > 3)
         ui->destinationF->show();

@@ -2,6 +2,7 @@
 #include "CVCImageWindow.h"
 #include "ui_ImageWindow.h"
 
+#include "PatchOverlay.h"
 #include "PictureZoom.h"
 #include "PointerReadout.h"
 #include "valuetexts.h"
@@ -96,6 +97,9 @@ bool CVCImageWindow::PictureShown() const
 
 void CVCImageWindow::ShowScene(QGraphicsScene *scene)
 {
+    // The patches go to the new scene before the old one takes their items
+    // with it; they are drawn over a picture only.
+    patchOverlay->showOn(scene->items().isEmpty() ? nullptr : scene);
     if (QGraphicsScene *previous = ui->graphicsView->scene()) {
         previous->clear();
         delete previous;
@@ -110,9 +114,12 @@ bool CVCImageWindow::SetupLabTransform()
 
 bool CVCImageWindow::ShowAverage(const SessionResult &result)
 {
-    if (!result.average)
+    if (!result.average) {
+        ForgetPatchMeasurements();
         return false;
+    }
     shownAverage = *result.average;
+    imageAverage = shownAverage;
     ShowValues();
     PaintSwatch();
     ui->labF->show();
@@ -120,6 +127,8 @@ bool CVCImageWindow::ShowAverage(const SessionResult &result)
         ShowInkCoverage();
     if (ui->separationCB->isChecked())
         ui->cmykF->show();
+    // Every row follows the choices the whole picture was just measured under.
+    MeasureAllPatchRows();
     return true;
 }
 
@@ -201,6 +210,7 @@ std::optional<QString> CVCImageWindow::DescribePixel(QPoint pixel) const
 void CVCImageWindow::rBClicked(bool)
 {
     ShowValues();
+    ShowPatchRows();
 }
 
 void CVCImageWindow::actionRenderingCB(int)
