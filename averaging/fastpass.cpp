@@ -53,20 +53,13 @@ QImage pixelColourCopy(const QImage &image)
 }
 
 // An image in a format the row readers do not know, once more in one they do.
-QImage readableByRows(const QImage &image)
+QImage readableImage(const QImage &image)
 {
     if (image.isNull() || rowReadable(image.format()))
         return image;
     if (convertsExactlyToArgb32(image.format()))
         return image.convertToFormat(QImage::Format_ARGB32);
     return pixelColourCopy(image);
-}
-
-PixelSources readableByRows(const PixelSources &sources)
-{
-    if (sources.channelCount < 4)
-        return {readableByRows(sources.picture), {}, {}, sources.channelCount};
-    return {sources.picture, readableByRows(sources.inkPage1), readableByRows(sources.inkPage2), sources.channelCount};
 }
 
 // Runs count(first, end, counts) on blocks of rows on all cores and adds up what they counted.
@@ -256,6 +249,13 @@ LevelCounts renderDisplay(const PixelSources &sources, cmsHTRANSFORM transform, 
 }
 
 } // namespace
+
+PixelSources readableByRows(const PixelSources &sources)
+{
+    if (sources.channelCount < 4)
+        return {readableImage(sources.picture), {}, {}, sources.channelCount};
+    return {sources.picture, readableImage(sources.inkPage1), readableImage(sources.inkPage2), sources.channelCount};
+}
 
 PixelTotals fastPass(const PixelSources &given, cmsHTRANSFORM displayTransform, float inputScale, QImage *display,
                      WorkControl *control)

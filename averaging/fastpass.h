@@ -15,3 +15,7 @@ class WorkControl;
 // the result of a cancelled pass is incomplete.
 PixelTotals fastPass(const PixelSources &sources, cmsHTRANSFORM displayTransform, float inputScale, QImage *display,
                      WorkControl *control = nullptr);
+
+// The sources with every image the row readers do not know converted,
+// exactly, to one they do; the others are shared as they are.
+PixelSources readableByRows(const PixelSources &sources);

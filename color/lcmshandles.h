@@ -12,6 +12,10 @@ struct ProfileCloser {
 struct TransformDeleter {
     void operator()(void *transform) const { cmsDeleteTransform(transform); }
 };
+struct It8Closer {
+    void operator()(void *it8) const { cmsIT8Free(it8); }
+};
 
 using ProfileHandle = std::unique_ptr<void, ProfileCloser>;
 using TransformHandle = std::unique_ptr<void, TransformDeleter>;
+using It8Handle = std::unique_ptr<void, It8Closer>;

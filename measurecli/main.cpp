@@ -21,6 +21,13 @@ void dropDebugLines(QtMsgType type, const QMessageLogContext &, const QString &m
         printTo(stderr, message + "\n");
 }
 
+// A CGATS file has no place for a failure: it goes to stderr, naming the file and the patch.
+QString cgatsFailure(const FileMeasurement &failed)
+{
+    const QString patch = failed.patch ? " (" + failed.patch->patch.name + ")" : QString();
+    return failed.file + patch + ": " + failed.error;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -41,7 +48,7 @@ int main(int argc, char *argv[])
 
     const bool showProgress = options.files.size() > 1 && isatty(STDERR_FILENO);
     if (options.format == ReportFormat::Csv)
-        printTo(stdout, csvHeader() + "\n");
+        printTo(stdout, csvHeader(!options.patches.isEmpty()) + "\n");
     QVector<FileMeasurement> measured;
     bool allMeasured = true;
     for (int k = 0; k < options.files.size(); ++k) {
@@ -50,18 +57,23 @@ int main(int argc, char *argv[])
                                 .arg(k + 1)
                                 .arg(options.files.size())
                                 .arg(terminalText(options.files[k])));
-        const FileMeasurement result = measureFile(options.files[k], options, getResourceDir());
-        allMeasured = allMeasured && result.ok();
-        if (options.format == ReportFormat::Json)
-            printTo(stdout, jsonLine(result) + "\n");
-        else if (options.format == ReportFormat::Csv)
-            printTo(stdout, csvRow(result) + "\n");
-        else
-            measured << result;
+        for (const FileMeasurement &result : measureFileRows(options.files[k], options, getResourceDir())) {
+            allMeasured = allMeasured && result.ok();
+            if (options.format == ReportFormat::Json)
+                printTo(stdout, jsonLine(result) + "\n");
+            else if (options.format == ReportFormat::Csv)
+                printTo(stdout, csvRow(result) + "\n");
+            else
+                measured << result;
+            if (options.format == ReportFormat::Cgats && !result.ok())
+                printTo(stderr, "lumivant-measure: " + terminalText(cgatsFailure(result)) + "\n");
+        }
     }
     if (showProgress)
         printTo(stderr, "\r\033[K");
     if (options.format == ReportFormat::Text)
         printTo(stdout, textTable(measured, options.lch));
+    if (options.format == ReportFormat::Cgats)
+        printTo(stdout, QString::fromUtf8(cgatsReport(measured)));
     return allMeasured ? 0 : 1;
 }

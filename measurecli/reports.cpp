@@ -1,15 +1,16 @@
 #include "reports.h"
 
 #include "bytekeepingcodec.h"
+#include "cgatswriter.h"
 #include "valuetexts.h"
 
 #include <algorithm>
 
 namespace {
 
-QString decimals(float value)
+QString decimals(double value)
 {
-    return QString::number(double(value), 'f', 2);
+    return QString::number(value, 'f', 2);
 }
 
 QStringList repeated(const QString &text, int times)
@@ -75,7 +76,8 @@ QString csvField(const QString &text)
 QStringList inkTexts(const FileMeasurement &m)
 {
     const auto &c = m.average.channels;
-    return {decimals(c[0]), decimals(c[1]), decimals(c[2]), decimals(c[3]), decimals(m.average.inkTotal)};
+    return {decimals(double(c[0])), decimals(double(c[1])), decimals(double(c[2])), decimals(double(c[3])),
+            decimals(double(m.average.inkTotal))};
 }
 
 // A row of the text table, with the notes shown under it.
@@ -84,15 +86,53 @@ struct TableRow {
     QStringList notes;
 };
 
-TableRow tableRow(const FileMeasurement &m, bool lch, bool inks)
+// What the text table shows: the inks when any file has four, the patch columns when rows are patches.
+struct TableColumns {
+    bool lch = false;
+    bool inks = false;
+    bool patches = false;
+    // Columns before the values, left-justified like the last.
+    int leadingText() const { return patches ? 3 : 1; }
+};
+
+QStringList patchTableCells(const FileMeasurement &m, bool inks)
+{
+    const PatchSpread &spread = m.patch->measurement.spread;
+    QStringList cells = {decimals(spread.sdLab[0]), decimals(spread.sdLab[1]), decimals(spread.sdLab[2]),
+                         decimals(spread.dE00Mean), decimals(spread.dE00P95), spread.sampled ? "yes" : "no"};
+    if (inks)
+        cells << (m.numberOfInks == 4 ? QStringList{decimals(spread.tacMax), decimals(spread.tacP99)}
+                                      : repeated("-", 2));
+    return cells;
+}
+
+QString regionText(const PatchRow &row)
+{
+    const QRect r = row.measurement.region;
+    if (r.isEmpty())
+        return "-";
+    return QString("%1,%2 %3x%4%5")
+        .arg(r.x())
+        .arg(r.y())
+        .arg(r.width())
+        .arg(r.height())
+        .arg(row.patch.shape == PatchShape::Ellipse ? " ellipse" : "");
+}
+
+TableRow tableRow(const FileMeasurement &m, const TableColumns &columns)
 {
     TableRow row;
+    row.cells = QStringList({m.file});
+    if (columns.patches)
+        row.cells << m.patch->patch.name << regionText(*m.patch);
     if (!m.ok()) {
-        row.cells = QStringList({m.file, "error: " + m.error});
+        row.cells << "error: " + m.error;
     } else {
-        row.cells = QStringList({m.file}) + colourValueTexts(m.average, lch);
-        if (inks)
+        row.cells << colourValueTexts(m.average, columns.lch);
+        if (columns.inks)
             row.cells << (m.numberOfInks == 4 ? inkTexts(m) : repeated("-", 5));
+        if (columns.patches)
+            row.cells << patchTableCells(m, columns.inks);
         row.cells << m.profile;
     }
     for (QString &cell : row.cells)
@@ -103,16 +143,67 @@ TableRow tableRow(const FileMeasurement &m, bool lch, bool inks)
 }
 
 // Widths from the measured rows; an error runs on past the columns.
-QString alignedLine(const QStringList &cells, const QVector<int> &widths)
+QString alignedLine(const QStringList &cells, const QVector<int> &widths, int leadingText)
 {
     if (cells.size() != widths.size())
         return cells.join("  ");
     QStringList aligned;
     for (int i = 0; i < cells.size(); ++i) {
-        const bool text = i == 0 || i == cells.size() - 1;
+        const bool text = i < leadingText || i == cells.size() - 1;
         aligned << (text ? cells[i].leftJustified(widths[i]) : cells[i].rightJustified(widths[i]));
     }
     return aligned.join("  ").trimmed();
+}
+
+QString shapeName(PatchShape shape)
+{
+    return shape == PatchShape::Ellipse ? "ellipse" : "rect";
+}
+
+// The rectangle a patch row was measured over: the patch cut to the picture.
+QString jsonRegion(const PatchRow &row)
+{
+    const QRect r = row.measurement.region;
+    return QString("{\"x\":%1,\"y\":%2,\"width\":%3,\"height\":%4,\"shape\":\"%5\"}")
+        .arg(r.x())
+        .arg(r.y())
+        .arg(r.width())
+        .arg(r.height())
+        .arg(shapeName(row.patch.shape));
+}
+
+QString jsonSpread(const PatchSpread &spread, int numberOfInks)
+{
+    QString text = QString(",\"sd\":{\"L\":%1,\"a\":%2,\"b\":%3}")
+                       .arg(decimals(spread.sdLab[0]), decimals(spread.sdLab[1]), decimals(spread.sdLab[2]));
+    text += QString(",\"uniformity\":{\"dE00Mean\":%1,\"dE00P95\":%2,\"sampled\":%3}")
+                .arg(decimals(spread.dE00Mean), decimals(spread.dE00P95), spread.sampled ? "true" : "false");
+    if (numberOfInks == 4)
+        text += QString(",\"tac\":{\"max\":%1,\"p99\":%2}").arg(decimals(spread.tacMax), decimals(spread.tacP99));
+    return text;
+}
+
+// The columns a patch row adds, as CSV or table cells; empty on a failed row.
+QStringList patchFields(const FileMeasurement &m)
+{
+    const PatchRow &row = *m.patch;
+    const QRect r = row.measurement.region;
+    QStringList fields = {row.patch.name};
+    if (r.isEmpty())
+        fields << repeated(QString(), 5);
+    else
+        fields << QString::number(r.x()) << QString::number(r.y()) << QString::number(r.width())
+               << QString::number(r.height()) << shapeName(row.patch.shape);
+    if (!m.ok())
+        return fields + repeated(QString(), 8);
+    const PatchSpread &spread = row.measurement.spread;
+    fields << decimals(spread.sdLab[0]) << decimals(spread.sdLab[1]) << decimals(spread.sdLab[2])
+           << decimals(spread.dE00Mean) << decimals(spread.dE00P95) << (spread.sampled ? "true" : "false");
+    if (m.numberOfInks == 4)
+        fields << decimals(spread.tacMax) << decimals(spread.tacP99);
+    else
+        fields << QString() << QString();
+    return fields;
 }
 
 } // namespace
@@ -121,6 +212,10 @@ QString jsonLine(const FileMeasurement &m)
 {
     QString line = "{\"file\":" + jsonString(m.file) + ",\"ok\":" + (m.ok() ? "true" : "false");
     const QString notes = ",\"notes\":" + jsonStringList(m.notes) + "}";
+    if (m.patch)
+        line += ",\"patch\":" + jsonString(m.patch->patch.name);
+    if (m.patch && !m.patch->measurement.region.isEmpty())
+        line += ",\"region\":" + jsonRegion(*m.patch);
     if (!m.ok())
         return line + ",\"error\":" + jsonString(m.error) + notes;
     const QStringList lab = colourValueTexts(m.average, false);
@@ -135,7 +230,10 @@ QString jsonLine(const FileMeasurement &m)
         line += QString(",\"inks\":{\"C\":%1,\"M\":%2,\"Y\":%3,\"K\":%4,\"Total\":%5}")
                     .arg(inks[0], inks[1], inks[2], inks[3], inks[4]);
     }
-    return line + QString(",\"srgb\":[%1,%2,%3]").arg(m.srgb[0]).arg(m.srgb[1]).arg(m.srgb[2]) + notes;
+    line += QString(",\"srgb\":[%1,%2,%3]").arg(m.srgb[0]).arg(m.srgb[1]).arg(m.srgb[2]);
+    if (m.patch)
+        line += jsonSpread(m.patch->measurement.spread, m.numberOfInks);
+    return line + notes;
 }
 
 QString csvNoteSeparator()
@@ -167,38 +265,55 @@ QString terminalText(const QString &text)
     return shown;
 }
 
-QString csvHeader()
+QString csvHeader(bool patches)
 {
+    const QString patchColumns = "patch,regionX,regionY,regionWidth,regionHeight,regionShape,sdL,sdA,sdB,dE00Mean,"
+                                 "dE00P95,sampled,tacMax,tacP99,";
     return "file,ok,error,width,height,numberOfInks,profile,pixels,L,a,b,C,h,inkC,inkM,inkY,inkK,inkTotal,"
-           "srgbR,srgbG,srgbB,notes";
+           "srgbR,srgbG,srgbB," +
+           (patches ? patchColumns : QString()) + "notes";
 }
 
 QString csvRow(const FileMeasurement &m)
 {
     QStringList fields = {csvField(m.file), m.ok() ? "true" : "false", csvField(m.error)};
     const QString notes = csvField(m.notes.join(csvNoteSeparator()));
+    QStringList patchColumns;
+    if (m.patch)
+        for (const QString &field : patchFields(m))
+            patchColumns << csvField(field);
     if (!m.ok())
-        return (fields + repeated(QString(), 18) << notes).join(',');
+        return (fields + repeated(QString(), 18) + patchColumns << notes).join(',');
     const QStringList lab = colourValueTexts(m.average, false);
     const QStringList lch = colourValueTexts(m.average, true);
     fields << QString::number(m.width) << QString::number(m.height) << QString::number(m.numberOfInks)
            << csvField(m.profile) << QString::number(m.pixels) << lab << lch[1] << lch[2];
     fields << (m.numberOfInks == 4 ? inkTexts(m) : repeated(QString(), 5));
-    fields << QString::number(m.srgb[0]) << QString::number(m.srgb[1]) << QString::number(m.srgb[2]) << notes;
-    return fields.join(',');
+    fields << QString::number(m.srgb[0]) << QString::number(m.srgb[1]) << QString::number(m.srgb[2]);
+    return (fields + patchColumns << notes).join(',');
 }
 
 QString textTable(const QVector<FileMeasurement> &measured, bool lch)
 {
-    const bool inks = std::any_of(measured.begin(), measured.end(),
-                                  [](const FileMeasurement &m) { return m.ok() && m.numberOfInks == 4; });
-    QStringList header = {"File", "L*", lch ? "C*" : "a*", lch ? "h*" : "b*"};
-    if (inks)
+    TableColumns columns;
+    columns.lch = lch;
+    columns.inks = std::any_of(measured.begin(), measured.end(),
+                               [](const FileMeasurement &m) { return m.ok() && m.numberOfInks == 4; });
+    columns.patches = std::any_of(measured.begin(), measured.end(), [](const FileMeasurement &m) { return bool(m.patch); });
+    QStringList header = {"File"};
+    if (columns.patches)
+        header << "Patch" << "Region";
+    header << "L*" << (lch ? "C*" : "a*") << (lch ? "h*" : "b*");
+    if (columns.inks)
         header << "C %" << "M %" << "Y %" << "K %" << "Total %";
+    if (columns.patches)
+        header << "SD L*" << "SD a*" << "SD b*" << "dE00 mean" << "dE00 P95" << "Sampled";
+    if (columns.patches && columns.inks)
+        header << "TAC max" << "TAC P99";
     header << "Profile";
     QVector<TableRow> rows = {{header, {}}};
     for (const FileMeasurement &m : measured)
-        rows << tableRow(m, lch, inks);
+        rows << tableRow(m, columns);
     QVector<int> widths(header.size(), 0);
     for (const TableRow &row : rows)
         if (row.cells.size() == header.size())
@@ -206,9 +321,38 @@ QString textTable(const QVector<FileMeasurement> &measured, bool lch)
                 widths[i] = std::max(widths[i], int(row.cells[i].size()));
     QString table;
     for (const TableRow &row : rows) {
-        table += alignedLine(row.cells, widths) + "\n";
+        table += alignedLine(row.cells, widths, columns.leadingText()) + "\n";
         for (const QString &note : row.notes)
             table += note + "\n";
     }
     return table;
+}
+
+// One sample per measured row; rows that failed have no numbers to give.
+QByteArray cgatsReport(const QVector<FileMeasurement> &measured)
+{
+    QVector<FileMeasurement> rows;
+    for (const FileMeasurement &m : measured)
+        if (m.ok())
+            rows << m;
+    const bool inks = !rows.isEmpty() && std::all_of(rows.begin(), rows.end(),
+                                                     [](const FileMeasurement &m) { return m.numberOfInks == 4; });
+    const bool severalFiles = std::any_of(rows.begin(), rows.end(),
+                                          [&](const FileMeasurement &m) { return m.file != rows.first().file; });
+    QStringList fields = {"SAMPLE_ID", "SAMPLE_NAME", "LAB_L", "LAB_A", "LAB_B"};
+    if (inks)
+        fields << "CMYK_C" << "CMYK_M" << "CMYK_Y" << "CMYK_K";
+    CgatsWriter writer(fields);
+    for (int i = 0; i < rows.size(); ++i) {
+        const FileMeasurement &m = rows[i];
+        QString name = m.patch ? m.patch->patch.name : writable(m.file);
+        if (m.patch && severalFiles)
+            name = writable(m.file) + ": " + name;
+        QStringList values = {QString::number(i + 1), name};
+        values << colourValueTexts(m.average, false);
+        if (inks)
+            values << inkTexts(m).mid(0, 4);
+        writer.addRow(values);
+    }
+    return writer.bytes();
 }

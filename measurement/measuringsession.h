@@ -63,6 +63,8 @@ public:
     // Whether there is a profile to show the picture through.
     bool canShowConverted() const { return displayProfile() != nullptr; }
     const PixelTotals &pixelTotals() const { return totals; }
+    // The profile the average is measured through: the image's own or the hand-loaded one.
+    cmsHPROFILE measuringProfile() const;
 
     // The pixel at (x, y) of the picture; nothing outside it.
     std::optional<PixelReading> readPixel(int x, int y) const;
@@ -71,7 +73,6 @@ private:
     // The picture is shown through the hand-loaded profile when the embedded
     // one is not used and there is one; the average has no such fallback.
     cmsHPROFILE displayProfile() const;
-    cmsHPROFILE measuringProfile() const;
     ProfileChoiceJob choiceJob(bool embedded, std::optional<ColourProfile> monitor) const;
     ColourProfile openHandLoadedProfile(const QString &path, Failure *failure) const;
     // The sums of a pass kept, with the note when it counted nothing.

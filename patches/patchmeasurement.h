@@ -10,6 +10,8 @@
 
 #include <optional>
 
+class MeasuringSession;
+
 // How the counted pixels of a patch spread around their average.
 struct PatchSpread {
     // Standard deviation of L*, a*, b* over the counted pixels.
@@ -38,3 +40,9 @@ struct PatchMeasurement {
 // Measures patch on the picture that sources hold, through measuringProfile under intent.
 PatchMeasurement measurePatch(const PixelSources &sources, const Patch &patch, cmsHPROFILE measuringProfile,
                               int intent);
+
+// Measures patch on the session's picture through its measuring profile and intent, as the session's average is.
+PatchMeasurement measurePatch(const MeasuringSession &session, const Patch &patch);
+
+// The most counted pixels the colour differences are taken over; larger patches are sampled evenly.
+constexpr qint64 maxDifferenceSamples = 1000000;
