@@ -11,7 +11,7 @@
 
 namespace {
 
-// A 40 × 30 sRGB picture: red left of x = 20, mid grey from there on.
+// A 40 × 30 RGB picture under the default profile: red left of x = 20, mid grey from there on.
 QString writeRedAndGrey()
 {
     TiffPage page;
@@ -19,13 +19,27 @@ QString writeRedAndGrey()
     page.height = 30;
     page.photometric = PHOTOMETRIC_RGB;
     page.colourSamples = 3;
-    page.icc = profileBytes(cmsCreate_sRGBProfile());
     page.sample = [](int x, int, int s) { return x < 20 ? (s == 0 ? 255 : 0) : 128; };
     const QString path = testDirectory() + "/red-and-grey.tif";
     return writeTiff(path, {page}) ? path : QString();
 }
 
-// sRGB red as the panel shows it under the relative colorimetric intent.
+// A 40 × 30 four-ink separation: one mix of inks left of x = 20, another from there on.
+QString writeTwoInkMixes()
+{
+    TiffPage page;
+    page.width = 40;
+    page.height = 30;
+    page.sample = [](int x, int, int s) {
+        const int left[4] = {51, 77, 102, 26};
+        const int right[4] = {200, 10, 30, 0};
+        return x < 20 ? left[s] : right[s];
+    };
+    const QString path = testDirectory() + "/two-ink-mixes.tif";
+    return writeTiff(path, {page}) ? path : QString();
+}
+
+// Red as the panel shows it under the relative colorimetric intent.
 const QStringList redLab{"54.29", "80.81", "69.89"};
 
 QPoint inWindow(QWidget *widget, QPoint point)
@@ -50,6 +64,13 @@ public:
     QGraphicsView *view() { return access.ui().graphicsView; }
     QTableWidget *table() { return window.findChild<QTableWidget *>("patchTable"); }
     QAction *measureArea() { return window.findChild<QAction *>("actionMeasureArea"); }
+
+    // A dialog that has closed leaves the window to be made active again, as a user's click does.
+    bool reactivate()
+    {
+        window.activateWindow();
+        return QTest::qWaitForWindowActive(&window);
+    }
 
     void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
@@ -236,19 +257,23 @@ private slots:
     // Another intent or L*C*h* rewrites every row, the panel with them.
     void choicesRewriteEveryRow()
     {
-        PatchWindow w(picture);
+        PatchWindow w(writeTwoInkMixes());
         QVERIFY(w.active);
         w.drawPatch(QPointF(2, 2), QPointF(8, 8));
         w.key(Qt::Key_Escape);
+        QCOMPARE(w.table()->horizontalHeaderItem(13)->text(), QString("Total %"));
+        const QStringList patchRelative = w.rowTexts(1, 6);
         const QStringList wholeRelative = w.rowTexts(0, 6);
         Ui::ImageWindow &ui = w.access.ui();
         ui.renderingCB->setFocus();
-        // Relative colorimetric, then saturation, then absolute colorimetric.
+        // From relative colorimetric over saturation to absolute colorimetric, which keeps the paper's tint.
         w.key(Qt::Key_Down);
         w.key(Qt::Key_Down);
         QCOMPARE(ui.renderingCB->currentIndex(), 3);
-        QVERIFY(w.rowTexts(1).mid(6, 3) != redLab);
-        QVERIFY(w.rowTexts(0, 6) != wholeRelative);
+        QVERIFY(w.rowTexts(1, 6).mid(0, 3) != patchRelative.mid(0, 3));
+        QVERIFY(w.rowTexts(0, 6).mid(0, 3) != wholeRelative.mid(0, 3));
+        // The inks do not depend on the intent.
+        QCOMPARE(w.rowTexts(1, 9).mid(0, 5), patchRelative.mid(3, 5));
         w.clickCell(1, 0);
         QCOMPARE(w.panelLab(), w.rowTexts(1).mid(6, 3));
         w.clickCell(0, 0);
@@ -295,6 +320,7 @@ private slots:
         answerFileDialog(set);
         w.key(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
         QTRY_VERIFY(QFileInfo::exists(set));
+        QVERIFY(w.reactivate());
         w.key(Qt::Key_Delete);
         w.clickCell(1, 0);
         w.key(Qt::Key_Delete);
@@ -303,6 +329,7 @@ private slots:
         answerFileDialog(set);
         w.key(Qt::Key_O, Qt::ControlModifier | Qt::ShiftModifier);
         QTRY_COMPARE(w.table()->rowCount(), 3);
+        QVERIFY(w.reactivate());
         QTRY_COMPARE(w.rowTexts(1), drawn[0]);
         QCOMPARE(w.rowTexts(2), drawn[1]);
     }

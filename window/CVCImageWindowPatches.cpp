@@ -22,7 +22,7 @@ void CVCImageWindow::SetupPatches()
 {
     patchOverlay = new PatchOverlay(ui->graphicsView);
     patchTable = new PatchTableDock(this);
-    addDockWidget(Qt::RightDockWidgetArea, patchTable);
+    addDockWidget(Qt::BottomDockWidgetArea, patchTable);
     patchRows = {WholeImageRow()};
     patchRowMeasured = {false};
 

@@ -3,13 +3,23 @@
 #include "measuringsession.h"
 #include "workcontrol.h"
 
+namespace {
+
+// The session's own profile object for the handle it measures through, so that its copy can be exact.
+const ColourProfile &measuringProfileOf(const MeasuringSession &session)
+{
+    const ColourProfile &imageOwn = session.image().sourceProfile;
+    return imageOwn.handle() == session.measuringProfile() ? imageOwn : session.handLoadedProfile();
+}
+
+} // namespace
+
 PatchMeasuringJob::PatchMeasuringJob(const MeasuringSession &session, const QVector<Patch> &patches)
     : sources(session.image().pixelSources())
     , intent(session.renderingIntent())
     , patches(patches)
+    , profile(measuringProfileOf(session).exactCopy())
 {
-    if (cmsHPROFILE handle = session.measuringProfile())
-        profile = ColourProfile::copyOf(handle);
 }
 
 void PatchMeasuringJob::run(WorkControl *control)

@@ -25,8 +25,8 @@ public:
 
 private:
     PixelSources sources;
-    ColourProfile profile;
     int intent;
     QVector<Patch> patches;
+    ColourProfile profile;
     QVector<PatchMeasurement> results;
 };
