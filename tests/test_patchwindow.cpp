@@ -217,6 +217,37 @@ private slots:
         QCOMPARE(w.cell(1, 0), QString("Patch 1"));
     }
 
+    // Outside the mode a patch is dragged by its inside and resized by a corner's handle, on whole pixels.
+    void moveAndResizeWithTheMouse()
+    {
+        PatchWindow w(picture);
+        QVERIFY(w.active);
+        w.drawPatch(QPointF(2, 2), QPointF(8, 8));
+        w.key(Qt::Key_Escape);
+        w.drag(QPointF(5.2, 5.3), QPointF(9.6, 7.1));
+        QTRY_COMPARE(w.rowTexts(1).mid(1, 5), QStringList({"6", "4", "6", "6", "36"}));
+        // The bottom right corner's handle, held a little inside the corner.
+        w.drag(QPointF(11.98, 9.98), QPointF(15.2, 10.8));
+        QTRY_COMPARE(w.rowTexts(1).mid(1, 5), QStringList({"6", "4", "9", "7", "63"}));
+        QCOMPARE(w.table()->rowCount(), 2);
+    }
+
+    // A double-click on a patch asks for its new name.
+    void doubleClickRenames()
+    {
+        PatchWindow w(picture);
+        QVERIFY(w.active);
+        w.drawPatch(QPointF(2, 2), QPointF(8, 8));
+        w.key(Qt::Key_Escape);
+        whenModalAppears([](QWidget *dialog) {
+            auto *input = qobject_cast<QInputDialog *>(dialog);
+            input->setTextValue("Skin tone");
+            input->accept();
+        });
+        QTest::mouseDClick(w.window.windowHandle(), Qt::LeftButton, Qt::NoModifier, w.onPicture(QPointF(6, 6)));
+        QTRY_COMPARE(w.cell(1, 0), QString("Skin tone"));
+    }
+
     // The chosen row's values fill the panel; the whole image's come back with its row.
     void chosenRowShowsInThePanel()
     {
@@ -230,7 +261,7 @@ private slots:
         QCOMPARE(w.panelLab(), whole);
         w.clickCell(1, 3);
         QCOMPARE(w.panelLab(), redLab);
-        QCOMPARE(w.window.resultsLine().section(": ", 1), QString("L* 54.29, a* 80.81, b* 69.89"));
+        QCOMPARE(w.window.resultsLine(), QString("red-and-grey.tif, Patch 1: L* 54.29, a* 80.81, b* 69.89"));
         w.clickCell(0, 2);
         QCOMPARE(w.panelLab(), whole);
     }

@@ -4,6 +4,7 @@
 #include "CaptionRoom.h"
 #include "ImageDrops.h"
 #include "LabelElision.h"
+#include "PatchTableDock.h"
 #include "PictureZoom.h"
 #include "PointerReadout.h"
 #include "failuretext.h"
@@ -124,8 +125,12 @@ QString CVCImageWindow::resultsLine() const
 {
     if (ui->labF->isHidden())
         return QString();
+    // The values of a chosen patch are named after it.
+    const int row = patchTable->chosenRow();
+    const QString subject = row > 0 ? QString("%1, %2").arg(ui->imageL->text(), patchRows[row].patch.name)
+                                    : ui->imageL->text();
     QString line = QString("%1: L* %2, %3 %4, %5 %6")
-                       .arg(ui->imageL->text(), ui->lL->text(), ui->label_a->text(), ui->aL->text(),
+                       .arg(subject, ui->lL->text(), ui->label_a->text(), ui->aL->text(),
                             ui->label_b->text(), ui->bL->text());
     if (session.numberOfInks() == 4)
         line += QString("; C %1, M %2, Y %3, K %4, total %5")

@@ -154,6 +154,7 @@ void CVCImageWindow::DeletePatch(int index)
     patchRowMeasured.remove(index + 1);
     patchTable->choose(0);
     ShowPatchRows();
+    ShowChosenRow();
 }
 
 void CVCImageWindow::MeasurePatchRowLater(int row)
@@ -175,6 +176,7 @@ void CVCImageWindow::MeasurePatchRows(const QVector<int> &rows)
 {
     if (shownFileName.isEmpty() || work->busy()) {
         ShowPatchRows();
+        ShowChosenRow();
         return;
     }
     QVector<Patch> patches;
@@ -191,6 +193,7 @@ void CVCImageWindow::MeasurePatchRows(const QVector<int> &rows)
     if (!finished)
         ShowCancelled(tr("Measuring patches"));
     ShowPatchRows();
+    ShowChosenRow();
 }
 
 void CVCImageWindow::ForgetPatchMeasurements()
@@ -198,6 +201,7 @@ void CVCImageWindow::ForgetPatchMeasurements()
     patchRows[0] = WholeImageRow();
     patchRowMeasured.fill(false);
     ShowPatchRows();
+    ShowChosenRow();
 }
 
 void CVCImageWindow::KeepPatchesOnPicture()
@@ -232,7 +236,6 @@ void CVCImageWindow::ShowPatchRows()
         swatches << swatch;
     }
     patchTable->showRows(table.headers(), texts, swatches);
-    ShowChosenRow();
 }
 
 void CVCImageWindow::ShowChosenRow()

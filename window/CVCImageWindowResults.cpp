@@ -87,6 +87,7 @@ void CVCImageWindow::RenderForMonitor()
     if (!BuildDisplayImage() || ui->labF->isHidden())
         return;
     PaintSwatch();
+    ShowPatchRows();
 }
 
 bool CVCImageWindow::PictureShown() const

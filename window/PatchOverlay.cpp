@@ -47,13 +47,16 @@ void PatchOverlay::setDrawing(bool on)
 
 void PatchOverlay::showOn(QGraphicsScene *newScene)
 {
+    // The picture drawn again keeps the patch selected on it.
+    const int kept = selected();
     clearItems();
     scene = newScene;
     if (!scene)
         return;
-    connect(scene, &QGraphicsScene::selectionChanged, this, [this] { emit selectionChanged(selected()); });
     for (const Patch &patch : shown)
         items << makeItem(patch);
+    select(kept);
+    connect(scene, &QGraphicsScene::selectionChanged, this, [this] { emit selectionChanged(selected()); });
 }
 
 void PatchOverlay::clearItems()

@@ -1,6 +1,8 @@
 #include "PatchTableDock.h"
 
 #include <QHeaderView>
+#include <QIcon>
+#include <QPixmap>
 #include <QSignalBlocker>
 #include <QTableWidget>
 
@@ -9,6 +11,18 @@ namespace {
 // The editable columns of a patch's row: its name, then x, y, width and height.
 constexpr int nameColumn = 0;
 constexpr int lastPlaceColumn = 4;
+
+// A swatch as an icon whose chosen look is its own colour too: a background
+// would give way to the chosen row's, and a plain icon is tinted.
+QIcon swatchIcon(const QColor &colour, QSize size)
+{
+    QPixmap filled(size);
+    filled.fill(colour);
+    QIcon icon;
+    for (QIcon::Mode mode : {QIcon::Normal, QIcon::Selected, QIcon::Active})
+        icon.addPixmap(filled, mode);
+    return icon;
+}
 
 } // namespace
 
@@ -20,6 +34,7 @@ PatchTableDock::PatchTableDock(QWidget *parent) : QDockWidget(tr("Patches"), par
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
     grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
     grid->verticalHeader()->hide();
+    grid->setIconSize(QSize(48, 16));
     setWidget(grid);
     connect(grid, &QTableWidget::itemSelectionChanged, this, [this] {
         if (!filling)
@@ -51,7 +66,7 @@ void PatchTableDock::showRows(const QStringList &headers, const QVector<QStringL
         auto *swatch = new QTableWidgetItem;
         swatch->setFlags(swatch->flags() & ~Qt::ItemIsEditable);
         if (swatches.value(row))
-            swatch->setBackground(*swatches[row]);
+            swatch->setIcon(swatchIcon(*swatches[row], grid->iconSize()));
         grid->setItem(row, headers.size(), swatch);
     }
     grid->resizeColumnsToContents();
