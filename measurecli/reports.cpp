@@ -183,7 +183,7 @@ QString jsonSpread(const PatchSpread &spread, int numberOfInks)
     return text;
 }
 
-// The columns a patch row adds, as CSV or table cells; empty on a failed row.
+// The CSV columns a patch row adds; only the name and region on a failed row.
 QStringList patchFields(const FileMeasurement &m)
 {
     const PatchRow &row = *m.patch;

@@ -2,16 +2,26 @@
 
 #include "lcmshandles.h"
 
+#include <QRegularExpression>
+
 namespace {
 
 // Little CMS writes a value in quotes only when it holds a space, and reads
-// one line per row: quotes and line ends in a name would break the file.
+// one line per row: quotes and line ends in a name would break the file,
+// and a bare word could be read as a keyword or a malformed number. So every
+// value but a plain decimal number is quoted here when Little CMS would not quote it.
 QByteArray writableValue(const QString &text)
 {
     QString plain = text.left(200);
     for (QChar &c : plain)
         if (c == '"' || c.category() == QChar::Other_Control || c.unicode() == 0x2028 || c.unicode() == 0x2029)
             c = c == '"' ? QChar('\'') : QChar(' ');
+    // Little CMS reads an empty quoted value as the text before it.
+    if (plain.isEmpty())
+        plain = " ";
+    static const QRegularExpression decimal("^-?[0-9]+(\\.[0-9]+)?$");
+    if (!decimal.match(plain).hasMatch() && !plain.contains(' '))
+        plain = '"' + plain + '"';
     return plain.toUtf8();
 }
 

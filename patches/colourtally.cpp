@@ -1,21 +1,17 @@
 #include "colourtally.h"
 
-void ColourTally::add(const quint16 levels[4], bool inSample)
+void ColourTally::add(const quint16 levels[4])
 {
     const quint64 key = quint64(levels[0]) | quint64(levels[1]) << 16 | quint64(levels[2]) << 32 |
                         quint64(levels[3]) << 48;
-    Counts &colour = counts[key];
-    ++colour.pixels;
-    colour.sampled += inSample ? 1 : 0;
+    ++counts[key];
 }
 
 std::vector<ColourTally::Colour> ColourTally::colours() const
 {
     std::vector<Colour> list;
     list.reserve(counts.size());
-    for (const auto &[key, tally] : counts)
-        list.push_back({{quint16(key), quint16(key >> 16), quint16(key >> 32), quint16(key >> 48)},
-                        tally.pixels,
-                        tally.sampled});
+    for (const auto &[key, pixels] : counts)
+        list.push_back({{quint16(key), quint16(key >> 16), quint16(key >> 32), quint16(key >> 48)}, pixels});
     return list;
 }

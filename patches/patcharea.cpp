@@ -4,7 +4,7 @@
 #include <cmath>
 
 PatchArea::PatchArea(const Patch &patch, const QRect &picture)
-    : whole(patch.rect), cut(patch.rect.normalized() & picture), ellipse(patch.shape == PatchShape::Ellipse)
+    : whole(patch.rect.normalized()), cut(whole & picture), ellipse(patch.shape == PatchShape::Ellipse)
 {
 }
 
@@ -18,13 +18,6 @@ bool PatchArea::insideEllipse(int x, int y) const
     const __int128 dx = 2 * __int128(x) + 1 - 2 * __int128(whole.x()) - w;
     const __int128 dy = 2 * __int128(y) + 1 - 2 * __int128(whole.y()) - h;
     return dx * dx * h * h + dy * dy * w * w <= w * w * h * h;
-}
-
-bool PatchArea::contains(int x, int y) const
-{
-    if (!cut.contains(x, y))
-        return false;
-    return !ellipse || insideEllipse(x, y);
 }
 
 void PatchArea::rowSpan(int y, int *first, int *end) const

@@ -17,8 +17,6 @@ public:
     QRect region() const { return cut; }
     // The columns [first, end) of row y (a row of the region) inside the patch; first == end when none.
     void rowSpan(int y, int *first, int *end) const;
-    // Whether the pixel (x, y) of the picture is inside the patch.
-    bool contains(int x, int y) const;
 
 private:
     bool insideEllipse(int x, int y) const;

@@ -3,6 +3,7 @@
 #include "colourtally.h"
 #include "displaybytes.h"
 #include "fastpass.h"
+#include "inktotals.h"
 #include "levelcounts.h"
 #include "measuringsession.h"
 #include "patcharea.h"
@@ -33,13 +34,6 @@ void forCountedPixels(const PixelSources &sources, const PatchArea &area, Counte
     }
 }
 
-qint64 countedPixels(const PixelSources &sources, const PatchArea &area)
-{
-    qint64 pixels = 0;
-    forCountedPixels(sources, area, [&](const quint16 *) { ++pixels; });
-    return pixels;
-}
-
 } // namespace
 
 // The sums come from level counts, as the whole picture's do, so that a
@@ -54,20 +48,12 @@ PatchMeasurement measurePatch(const PixelSources &given, const Patch &patch, cms
         return result;
     const PixelSources sources = readableByRows(given);
     const int n = sources.channelCount;
-    // Pixel k of `all` is in the sample when the even spacing steps past it.
-    const qint64 all = qint64(result.region.width()) * result.region.height() > maxDifferenceSamples
-                           ? countedPixels(sources, area)
-                           : 0;
-    const bool sampled = all > maxDifferenceSamples;
     LevelCounts counts;
-    ColourTally tally;
-    qint64 k = 0;
+    InkTotals inkTotals(99.0);
     forCountedPixels(sources, area, [&](const quint16 *channels) {
         counts.count(channels, n < 4 ? 3 : 4);
-        const bool inSample =
-            !sampled || (k * maxDifferenceSamples) / all != ((k + 1) * maxDifferenceSamples) / all;
-        tally.add(channels, inSample);
-        ++k;
+        if (n == 4)
+            inkTotals.count(channels);
     });
     const PixelTotals totals = counts.totals(levelsFor(n));
     result.pixels = totals.pixelCount;
@@ -76,8 +62,25 @@ PatchMeasurement measurePatch(const PixelSources &given, const Patch &patch, cms
     result.average = averageColour(totals, n, measuringProfile, intent);
     if (!result.average)
         return result;
+
+    // Counted pixel k is in the sample when the even spacing steps past it.
+    const qint64 all = totals.pixelCount;
+    const bool sampled = all > maxDifferenceSamples;
+    ColourTally tally;
+    qint64 k = 0;
+    forCountedPixels(sources, area, [&](const quint16 *channels) {
+        if (!sampled || (k * maxDifferenceSamples) / all != ((k + 1) * maxDifferenceSamples) / all)
+            tally.add(channels);
+        if (n == 4)
+            inkTotals.collect(channels);
+        ++k;
+    });
     result.spread = spreadOf(tally, result.average->lab, n, measuringProfile, intent);
     result.spread.sampled = sampled;
+    if (n == 4) {
+        result.spread.tacMax = inkTotals.largest();
+        result.spread.tacP99 = inkTotals.percentile();
+    }
     return result;
 }
 

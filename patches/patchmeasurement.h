@@ -14,14 +14,17 @@ class MeasuringSession;
 
 // How the counted pixels of a patch spread around their average.
 struct PatchSpread {
-    // Standard deviation of L*, a*, b* over the counted pixels.
+    // Standard deviation of L*, a*, b* over the counted pixels, or over the
+    // same evenly spaced ones as the ΔE2000 figures when those are sampled:
+    // every pixel of a large patch would need a conversion of its own.
     std::array<double, 3> sdLab{};
     // ΔE2000 between each counted pixel and the patch's average: mean and 95th percentile.
     double dE00Mean = 0.0;
     double dE00P95 = 0.0;
-    // Set when the ΔE2000 figures come from evenly spaced pixels, not all of them.
+    // Set when the ΔE2000 figures (and the standard deviations) come from evenly spaced pixels, not all of them.
     bool sampled = false;
-    // Four inks only: the largest total ink (C + M + Y + K, per cent) and its 99th percentile.
+    // Four inks only: the largest total ink (C + M + Y + K, per cent) and its
+    // 99th percentile, over every counted pixel.
     double tacMax = 0.0;
     double tacP99 = 0.0;
 };
@@ -44,5 +47,5 @@ PatchMeasurement measurePatch(const PixelSources &sources, const Patch &patch, c
 // Measures patch on the session's picture through its measuring profile and intent, as the session's average is.
 PatchMeasurement measurePatch(const MeasuringSession &session, const Patch &patch);
 
-// The most counted pixels the colour differences are taken over; larger patches are sampled evenly.
+// The most counted pixels the spread is taken over; larger patches are sampled evenly.
 constexpr qint64 maxDifferenceSamples = 1000000;

@@ -8,6 +8,7 @@
 #include <QSaveFile>
 
 #include <cmath>
+#include <tuple>
 
 namespace {
 

@@ -53,7 +53,7 @@ std::vector<std::array<float, 3>> labOf(const std::vector<ColourTally::Colour> &
     return lab;
 }
 
-// Population standard deviations of L*, a*, b* over all counted pixels.
+// Population standard deviations of L*, a*, b* over the tallied pixels.
 std::array<double, 3> standardDeviations(const std::vector<ColourTally::Colour> &colours,
                                          const std::vector<std::array<float, 3>> &lab)
 {
@@ -80,32 +80,15 @@ void addColourDifferences(const std::vector<ColourTally::Colour> &colours,
 {
     std::vector<Weighted> differences;
     double sum = 0.0;
-    qint64 sampled = 0;
+    qint64 pixels = 0;
     for (size_t i = 0; i < colours.size(); ++i) {
-        if (colours[i].sampled == 0)
-            continue;
         const double difference = deltaE2000(lab[i], averageLab);
-        differences.push_back({difference, colours[i].sampled});
-        sum += difference * double(colours[i].sampled);
-        sampled += colours[i].sampled;
+        differences.push_back({difference, colours[i].pixels});
+        sum += difference * double(colours[i].pixels);
+        pixels += colours[i].pixels;
     }
-    spread->dE00Mean = sum / double(std::max<qint64>(1, sampled));
+    spread->dE00Mean = sum / double(std::max<qint64>(1, pixels));
     spread->dE00P95 = nearestRank(std::move(differences), 95.0);
-}
-
-// The total ink of each colour in per cent, as the record sees its four levels.
-void addInkTotals(const std::vector<ColourTally::Colour> &colours, PatchSpread *spread)
-{
-    const auto &levels = levelsFor(4);
-    std::vector<Weighted> totals;
-    for (const ColourTally::Colour &colour : colours) {
-        double total = 0.0;
-        for (size_t c = 0; c < 4; ++c)
-            total += double(levels[colour.levels[c]]);
-        totals.push_back({total, colour.pixels});
-        spread->tacMax = std::max(spread->tacMax, total);
-    }
-    spread->tacP99 = nearestRank(std::move(totals), 99.0);
 }
 
 } // namespace
@@ -127,7 +110,5 @@ PatchSpread spreadOf(const ColourTally &tally, const std::array<float, 3> &avera
     const std::vector<std::array<float, 3>> lab = labOf(colours, channelCount, toLab.get(), inputScale);
     spread.sdLab = standardDeviations(colours, lab);
     addColourDifferences(colours, lab, averageLab, &spread);
-    if (channelCount == 4)
-        addInkTotals(colours, &spread);
     return spread;
 }

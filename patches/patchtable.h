@@ -18,7 +18,6 @@ public:
     QStringList headers() const;
     // The cells of every row, in the order of headers().
     QVector<QStringList> cells() const;
-    const QVector<PatchRow> &rows() const { return patchRows; }
 
     // For the clipboard: a header line and a line per row, cells split by tabs.
     QString tabSeparated() const;

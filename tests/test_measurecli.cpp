@@ -3,10 +3,14 @@
 #include "bytekeepingcodec.h"
 #include "imagefiles.h"
 #include "lcmshandles.h"
+#include "measuringsession.h"
 #include "modaldialogs.h"
+#include "patchmeasurement.h"
 #include "profiles.h"
+#include "resourcedir.h"
 #include "testenvironment.h"
 #include "tifffiles.h"
+#include "valuetexts.h"
 #include "windowtestaccess.h"
 
 #include <QtTest>
@@ -450,7 +454,134 @@ private slots:
         if (arguments == QStringList({"--version"}))
             QCOMPARE(run.out, ("lumivant-measure " + QCoreApplication::applicationVersion() + "\n").toUtf8());
         if (arguments == QStringList({"--help"}))
-            QVERIFY(run.out.contains("--profile <FILE.icc>"));
+            QVERIFY(run.out.contains("--profile <FILE.icc>") && run.out.contains("--patches <SET.json>") &&
+                    run.out.contains("--region <X,Y,W,H[:NAME]>") && run.out.contains("text|csv|json|cgats"));
+    }
+
+    // Each patch row of lumivant-measure is what the session measures for that
+    // patch, to the digit, with the keys scripts rely on.
+    void patchRowsEqualTheSessionsRows()
+    {
+        TiffPage page;
+        page.width = 40;
+        page.height = 30;
+        page.extraSample = EXTRASAMPLE_UNASSALPHA;
+        page.sample = [](int x, int y, int s) { return s == 4 ? (x == 3 ? 0 : 255) : (x * 7 + y * 11 + s * 40) % 256; };
+        const QString file = dir + "/patchy.tif";
+        QVERIFY(writeTiff(file, {page}));
+        const QString set = writeFile(dir + "/set.json", R"({"patches": [
+            {"name": "solid", "shape": "rect", "x": 2, "y": 3, "width": 10, "height": 8},
+            {"name": "round", "shape": "ellipse", "x": 30, "y": 20, "width": 16, "height": 16}]})");
+        const Run run = measure({"--format", "json", "--intent", "saturation", "--patches", set, "--region",
+                                 "0,0,40,30:all", "--region", "5,6,7,8", file});
+        QCOMPARE(run.exitCode, 0);
+        const QList<QJsonObject> lines = jsonLines(run.out);
+        QCOMPARE(lines.size(), 4);
+
+        MeasuringSession session(getResourceDir());
+        LoadJob job = session.loadJob(file);
+        job.run();
+        session.finishLoad(std::move(job));
+        const SessionResult whole = session.setIntent(INTENT_SATURATION);
+        QVector<Patch> patches(4);
+        patches[0] = {"solid", PatchShape::Rect, QRect(2, 3, 10, 8), false};
+        patches[1] = {"round", PatchShape::Ellipse, QRect(30, 20, 16, 16), true};
+        patches[2] = {"all", PatchShape::Rect, QRect(0, 0, 40, 30), false};
+        patches[3] = {"Region 2", PatchShape::Rect, QRect(5, 6, 7, 8), false};
+        const QStringList keys = {"C", "L", "a", "b", "file", "h", "height", "inks", "notes", "numberOfInks", "ok",
+                                  "patch", "pixels", "profile", "region", "sd", "srgb", "tac", "uniformity", "width"};
+        for (int i = 0; i < 4; ++i) {
+            const QJsonObject line = lines[i];
+            const PatchMeasurement expected = measurePatch(session, patches[i]);
+            QVERIFY(expected.average);
+            QCOMPARE(line.keys(), keys);
+            QCOMPARE(line["patch"].toString(), patches[i].name);
+            QCOMPARE(line["width"].toInt(), 40);
+            QCOMPARE(line["pixels"].toInt(), int(expected.pixels));
+            const QJsonObject region = line["region"].toObject();
+            QCOMPARE(QRect(region["x"].toInt(), region["y"].toInt(), region["width"].toInt(), region["height"].toInt()),
+                     expected.region);
+            QCOMPARE(region["shape"].toString(), QString(i == 1 ? "ellipse" : "rect"));
+            const QStringList lab = colourValueTexts(*expected.average, false);
+            QCOMPARE(QStringList({QString::number(line["L"].toDouble(), 'f', 2),
+                                  QString::number(line["a"].toDouble(), 'f', 2),
+                                  QString::number(line["b"].toDouble(), 'f', 2)}),
+                     lab);
+            const QJsonObject sd = line["sd"].toObject(), uniformity = line["uniformity"].toObject();
+            const PatchSpread &spread = expected.spread;
+            QCOMPARE(sd["L"].toDouble(), QString::number(spread.sdLab[0], 'f', 2).toDouble());
+            QCOMPARE(sd["b"].toDouble(), QString::number(spread.sdLab[2], 'f', 2).toDouble());
+            QCOMPARE(uniformity["dE00P95"].toDouble(), QString::number(spread.dE00P95, 'f', 2).toDouble());
+            QCOMPARE(uniformity["sampled"].toBool(), false);
+            QCOMPARE(line["tac"].toObject()["max"].toDouble(), QString::number(spread.tacMax, 'f', 2).toDouble());
+            QCOMPARE(line["notes"].toArray().size(), patches[i].clipped ? 1 : 0);
+        }
+        QCOMPARE(lines[2]["L"].toDouble(), QString::number(double(whole.average->lab[0]), 'f', 2).toDouble());
+        QCOMPARE(lines[2]["pixels"].toInt(), 30 * 39);
+
+        const QList<QMap<QString, QString>> rows =
+            csvRows(measure({"--format", "csv", "--patches", set, file}).out);
+        QCOMPARE(rows.size(), 2);
+        QCOMPARE(rows[1]["patch"], QString("round"));
+        QCOMPARE(rows[1]["regionShape"], QString("ellipse"));
+        QCOMPARE(rows[1]["L"], QString::number(lines[1]["L"].toDouble(), 'f', 2));
+        QCOMPARE(rows[1]["dE00Mean"], QString::number(lines[1]["uniformity"].toObject()["dE00Mean"].toDouble(), 'f', 2));
+        QCOMPARE(rows[1]["tacP99"], QString::number(lines[1]["tac"].toObject()["p99"].toDouble(), 'f', 2));
+    }
+
+    void cgatsLoadsBackWithTheJsonNumbers()
+    {
+        const QStringList patches = {"--region", "0,0,3,2:top left", "--region", "1,1,2,2", inks};
+        const Run cgats = measure(QStringList({"--format", "cgats"}) + patches);
+        QCOMPARE(cgats.exitCode, 0);
+        const QList<QJsonObject> lines = jsonLines(measure(QStringList({"--format", "json"}) + patches).out);
+        const It8Handle it8(cmsIT8LoadFromMem(nullptr, cgats.out.constData(), cmsUInt32Number(cgats.out.size())));
+        QVERIFY2(it8, cgats.out.constData());
+        QCOMPARE(cmsIT8GetPropertyDbl(it8.get(), "NUMBER_OF_SETS"), 2.0);
+        QCOMPARE(QString(cmsIT8GetData(it8.get(), "1", "SAMPLE_NAME")), QString("top left"));
+        QCOMPARE(QString(cmsIT8GetData(it8.get(), "2", "SAMPLE_NAME")), QString("Region 2"));
+        for (int row = 0; row < 2; ++row) {
+            const QByteArray id = QByteArray::number(row + 1);
+            QCOMPARE(cmsIT8GetDataDbl(it8.get(), id, "LAB_L"), lines[row]["L"].toDouble());
+            QCOMPARE(cmsIT8GetDataDbl(it8.get(), id, "LAB_B"), lines[row]["b"].toDouble());
+            QCOMPARE(cmsIT8GetDataDbl(it8.get(), id, "CMYK_K"), lines[row]["inks"].toObject()["K"].toDouble());
+        }
+    }
+
+    void regionsThatCannotBeMeasured()
+    {
+        Run run = measure({"--format", "json", "--region", "3,2,10,10:edge", "--region", "5,0,2,2:beyond", red});
+        QCOMPARE(run.exitCode, 1);
+        QList<QJsonObject> lines = jsonLines(run.out);
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(lines[0]["pixels"].toInt(), 4);
+        QCOMPARE(lines[0]["region"].toObject()["width"].toInt(), 2);
+        QCOMPARE(lines[0]["notes"].toArray(),
+                 QJsonArray({"The patch \"edge\" reaches beyond the picture; only its part inside is measured."}));
+        QCOMPARE(lines[1]["ok"].toBool(), false);
+        QCOMPARE(lines[1]["patch"].toString(), QString("beyond"));
+        QCOMPARE(lines[1]["error"].toString(), QString("The region lies outside the picture of 5 × 4 pixels."));
+
+        run = measure({"--format", "json", "--region", "0,0,5,4:keyed", green});
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(jsonLines(run.out).value(0)["error"].toString(),
+                 QString("No pixel counted in the region: every pixel there is masked or outside the shape."));
+
+        const QString set = writeFile(dir + "/bad.json", "{\"patches\": [\n  {\"x\": 0, \"y\": 0, \"width\": -3, \"height\": 1}\n]}");
+        run = measure({"--patches", set, red});
+        QCOMPARE(run.exitCode, 2);
+        QCOMPARE(QString::fromUtf8(run.err),
+                 "lumivant-measure: " + set + ", line 2: \"width\" must be a whole number of pixels from 1 to 1000000\n");
+        QCOMPARE(run.out, QByteArray());
+        run = measure({"--patches", dir + "/absent.json", red});
+        QCOMPARE(run.exitCode, 2);
+        QCOMPARE(QString::fromUtf8(run.err),
+                 "lumivant-measure: " + dir + "/absent.json: No such file or directory\n");
+        run = measure({"--region", "1,2,0,4", red});
+        QCOMPARE(run.exitCode, 2);
+        QCOMPARE(QString::fromUtf8(run.err),
+                 QString("lumivant-measure: --region '1,2,0,4' is not X,Y,W,H[:NAME] in whole pixels (sizes from 1, "
+                         "up to 1000000)\nTry --help\n"));
     }
 
     void textAndCsv()
