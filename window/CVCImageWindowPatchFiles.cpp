@@ -90,7 +90,8 @@ void CVCImageWindow::ExportPatchTable()
     if (path.isEmpty())
         return;
     lastPatchDir = QFileInfo(path).absolutePath();
-    const PatchTable table(MeasuredPatchRows(), session.numberOfInks(), ui->lchRB->isChecked());
+    const QVector<PatchRow> rows = MeasuredPatchRows();
+    const PatchTable table(rows, session.numberOfInks(), ui->lchRB->isChecked());
     QString error;
     bool written = false;
     if (chosenFilter == cgatsFilter)
@@ -104,7 +105,7 @@ void CVCImageWindow::ExportPatchTable()
         return;
     }
     ui->mainStatusBar->showMessage(
-        tr("%n row(s) exported to %1", nullptr, table.rows().size()).arg(QFileInfo(path).fileName()));
+        tr("%n row(s) exported to %1", nullptr, rows.size()).arg(QFileInfo(path).fileName()));
 }
 
 void CVCImageWindow::ShowPatchFileProblem(const QString &heading, const QString &reason)
