@@ -1,5 +1,6 @@
 // Patches in the window: drawn with the mouse, listed in their table, shown in
 // the panel, copied, and kept in patch set files.
+#include "lcmshandles.h"
 #include "modaldialogs.h"
 #include "profiles.h"
 #include "testenvironment.h"
@@ -333,6 +334,50 @@ private slots:
         QCOMPARE(lines[0].split('\t'), headers);
         for (int row = 0; row < 3; ++row)
             QCOMPARE(lines[row + 1].split('\t'), w.rowTexts(row));
+    }
+
+    // Export… writes the type of the filter chosen: CGATS.17 loads back
+    // through Little CMS with the table's names and values, CSV with its cells.
+    void exportByTheChosenFilter()
+    {
+        PatchWindow w(picture);
+        QVERIFY(w.active);
+        w.drawPatch(QPointF(2, 2), QPointF(8, 8));
+        w.key(Qt::Key_Escape);
+        const auto exportAs = [&w](const QString &filter, const QString &path) {
+            whenModalAppears([filter, path](QWidget *modal) {
+                auto *dialog = qobject_cast<QFileDialog *>(modal);
+                dialog->selectNameFilter(filter);
+                dialog->findChild<QLineEdit *>("fileNameEdit")->setText(path);
+                static_cast<QDialog *>(dialog)->accept();
+            });
+            w.key(Qt::Key_E, Qt::ControlModifier);
+            QTRY_VERIFY(QFileInfo::exists(path));
+            QVERIFY(w.reactivate());
+        };
+        const QString cgats = testDirectory() + "/table.txt";
+        exportAs("CGATS.17 (*.txt *.cgats)", cgats);
+        It8Handle it8(cmsIT8LoadFromFile(nullptr, QFile::encodeName(cgats).constData()));
+        QVERIFY(it8);
+        QCOMPARE(int(cmsIT8GetPropertyDbl(it8.get(), "NUMBER_OF_SETS")), 2);
+        const int nameColumn = cmsIT8FindDataFormat(it8.get(), "SAMPLE_NAME");
+        const char *labColumns[] = {"LAB_L", "LAB_A", "LAB_B"};
+        for (int row = 0; row < 2; ++row) {
+            QCOMPARE(QString(cmsIT8GetDataRowCol(it8.get(), row, nameColumn)), w.cell(row, 0));
+            for (int i = 0; i < 3; ++i) {
+                const int column = cmsIT8FindDataFormat(it8.get(), labColumns[i]);
+                const double value = cmsIT8GetDataRowColDbl(it8.get(), row, column);
+                QCOMPARE(QString::number(value, 'f', 2), w.cell(row, 6 + i));
+            }
+        }
+
+        const QString csv = testDirectory() + "/table.csv";
+        exportAs("CSV (*.csv)", csv);
+        QFile file(csv);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QStringList lines = QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines[2].split(','), w.rowTexts(1));
     }
 
     // Save then Open gives the same patches, names and shapes.
