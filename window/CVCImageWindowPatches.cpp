@@ -56,6 +56,8 @@ void CVCImageWindow::SetupPatchEditing()
     });
     connect(patchOverlay, &PatchOverlay::edited, this, [this](int index) {
         patchRows[index + 1].patch = patchOverlay->patches()[index];
+        // Its numbers were those of where it was.
+        patchRowMeasured[index + 1] = false;
         MeasurePatchRowLater(index + 1);
     });
     connect(patchOverlay, &PatchOverlay::selectionChanged, this, [this](int index) {
@@ -160,7 +162,10 @@ void CVCImageWindow::DeletePatch(int index)
 void CVCImageWindow::MeasurePatchRowLater(int row)
 {
     // The mouse release that drew the patch returns to the view first.
-    QTimer::singleShot(0, this, [this, row] { MeasurePatchRows({row}); });
+    QTimer::singleShot(0, this, [this, row] {
+        if (row < patchRows.size())
+            MeasurePatchRows({row});
+    });
 }
 
 void CVCImageWindow::MeasureAllPatchRows()

@@ -78,9 +78,9 @@ PatchItem *PatchOverlay::makeItem(const Patch &patch)
     scene->addItem(item);
     connect(item, &PatchItem::edited, this, [this, item] {
         const int index = indexOf(item);
-        // Placed anew by hand, the patch is no longer the cut-down one.
+        // Placed anew by hand, it is marked only while it reaches beyond the picture.
         shown[index] = item->patch();
-        shown[index].clipped = false;
+        shown[index].clipped = !scene->sceneRect().contains(QRectF(shown[index].rect));
         item->setPatch(shown[index]);
         emit edited(index);
     });
