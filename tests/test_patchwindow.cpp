@@ -396,6 +396,7 @@ private slots:
         answerFileDialog(set);
         w.key(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
         QTRY_VERIFY(QFileInfo::exists(set));
+        QTRY_COMPARE(w.window.statusBar()->currentMessage(), QString("Patch set saved to two-patches.json"));
         QVERIFY(w.reactivate());
         w.key(Qt::Key_Delete);
         w.clickCell(1, 0);

@@ -38,8 +38,7 @@ void CVCImageWindow::SavePatchSet()
         ShowPatchFileProblem(tr("The patch set could not be saved."), error);
         return;
     }
-    ui->mainStatusBar->showMessage(tr("%n patch(es) saved to %1", nullptr, patchOverlay->patches().size())
-                                       .arg(QFileInfo(path).fileName()));
+    ui->mainStatusBar->showMessage(tr("Patch set saved to %1").arg(QFileInfo(path).fileName()));
 }
 
 void CVCImageWindow::OpenPatchSet()
@@ -90,8 +89,7 @@ void CVCImageWindow::ExportPatchTable()
     if (path.isEmpty())
         return;
     lastPatchDir = QFileInfo(path).absolutePath();
-    const QVector<PatchRow> rows = MeasuredPatchRows();
-    const PatchTable table(rows, session.numberOfInks(), ui->lchRB->isChecked());
+    const PatchTable table(MeasuredPatchRows(), session.numberOfInks(), ui->lchRB->isChecked());
     QString error;
     bool written = false;
     if (chosenFilter == cgatsFilter)
@@ -104,8 +102,7 @@ void CVCImageWindow::ExportPatchTable()
         ShowPatchFileProblem(tr("The table could not be exported."), error);
         return;
     }
-    ui->mainStatusBar->showMessage(
-        tr("%n row(s) exported to %1", nullptr, rows.size()).arg(QFileInfo(path).fileName()));
+    ui->mainStatusBar->showMessage(tr("Table exported to %1").arg(QFileInfo(path).fileName()));
 }
 
 void CVCImageWindow::ShowPatchFileProblem(const QString &heading, const QString &reason)
