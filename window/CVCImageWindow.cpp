@@ -4,6 +4,7 @@
 #include "CaptionRoom.h"
 #include "ImageDrops.h"
 #include "LabelElision.h"
+#include "PatchOverlay.h"
 #include "PatchTableDock.h"
 #include "PictureZoom.h"
 #include "PointerReadout.h"
@@ -47,7 +48,9 @@ CVCImageWindow::CVCImageWindow(QWidget *parent)
 CVCImageWindow::~CVCImageWindow()
 {
     SaveSettings();
-    // Scenes are made without a parent; the last one shown goes with the window.
+    // Scenes are made without a parent; the last one shown goes with the window,
+    // after the patches have left it, so that no selection change reaches a half-gone window.
+    patchOverlay->showOn(nullptr);
     delete ui->graphicsView->scene();
     delete ui;
 }
