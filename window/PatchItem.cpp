@@ -154,10 +154,21 @@ void PatchItem::mouseDoubleClickEvent(QGraphicsSceneMouseEvent *event)
 
 bool PatchItem::sceneEventFilter(QGraphicsItem *watched, QEvent *event)
 {
-    auto *mouse = static_cast<QGraphicsSceneMouseEvent *>(event);
     switch (event->type()) {
     case QEvent::GraphicsSceneMousePress:
-        // The name moves the patch as its inside does; a handle drags its edges.
+    case QEvent::GraphicsSceneMouseMove:
+    case QEvent::GraphicsSceneMouseRelease:
+    case QEvent::GraphicsSceneMouseDoubleClick:
+        return handleChildMouse(watched, static_cast<QGraphicsSceneMouseEvent *>(event));
+    default:
+        return false;
+    }
+}
+
+bool PatchItem::handleChildMouse(QGraphicsItem *watched, QGraphicsSceneMouseEvent *mouse)
+{
+    switch (mouse->type()) {
+    case QEvent::GraphicsSceneMousePress:
         if (scene() && !isSelected())
             scene()->clearSelection();
         setSelected(true);

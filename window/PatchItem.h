@@ -42,6 +42,8 @@ protected:
     QVariant itemChange(GraphicsItemChange change, const QVariant &value) override;
 
 private:
+    // A press on the name moves the patch, one on a handle drags its edges.
+    bool handleChildMouse(QGraphicsItem *watched, QGraphicsSceneMouseEvent *mouse);
     void addHandles();
     void placeLabelAndHandles();
     void startDrag(QPointF scenePoint, int edges);

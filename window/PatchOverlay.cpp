@@ -150,8 +150,21 @@ bool PatchOverlay::eventFilter(QObject *, QEvent *event)
 
 bool PatchOverlay::drawWithMouse(QEvent *event)
 {
-    auto *mouse = static_cast<QMouseEvent *>(event);
     switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonRelease:
+        return drawWithMouse(static_cast<QMouseEvent *>(event));
+    case QEvent::MouseButtonDblClick:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool PatchOverlay::drawWithMouse(QMouseEvent *mouse)
+{
+    switch (mouse->type()) {
     case QEvent::MouseButtonPress:
         if (mouse->button() != Qt::LeftButton)
             return false;
@@ -167,8 +180,6 @@ bool PatchOverlay::drawWithMouse(QEvent *event)
             return false;
         followDrawing(view->mapToScene(mouse->pos()), mouse->modifiers() & Qt::ShiftModifier);
         finishDrawing();
-        return true;
-    case QEvent::MouseButtonDblClick:
         return true;
     default:
         return false;

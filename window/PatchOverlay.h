@@ -7,6 +7,7 @@
 #include <QVector>
 
 class PatchItem;
+class QMouseEvent;
 class QGraphicsScene;
 class QGraphicsView;
 
@@ -50,6 +51,7 @@ protected:
 
 private:
     bool drawWithMouse(QEvent *event);
+    bool drawWithMouse(QMouseEvent *mouse);
     void startDrawing(QPointF scenePoint);
     void followDrawing(QPointF scenePoint, bool ellipse);
     void finishDrawing();
