@@ -25,7 +25,6 @@ public:
     explicit PatchOverlay(QGraphicsView *view);
 
     void setDrawing(bool on);
-    bool drawing() const { return drawingMode; }
 
     // Puts the patches on scene, the view's new one; call before the scene they were on goes.
     void showOn(QGraphicsScene *scene);

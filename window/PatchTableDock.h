@@ -10,7 +10,7 @@
 
 class QTableWidget;
 
-// The patch table beside the panel: a first row for the whole image, then a
+// The patch table, docked under the picture: a first row for the whole image, then a
 // row per patch, with a swatch at the end of each. A row chosen here tells
 // the window which values to show; the name and the place and size of a
 // patch are edited in their cells.
@@ -28,8 +28,6 @@ public:
     // The chosen row: 0 for the whole image, n for the patch at n - 1.
     int chosenRow() const;
     void choose(int row);
-
-    QTableWidget *table() const { return grid; }
 
 signals:
     void rowChosen(int row);
