@@ -59,7 +59,9 @@ public:
         window.activateWindow();
         active = QTest::qWaitForWindowActive(&window);
         window.openImageFile(picture);
-        QTest::qWait(20);
+        // The zoom bar that comes with the picture narrows the view, and the fit follows.
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
     }
 
     QGraphicsView *view() { return access.ui().graphicsView; }
@@ -170,8 +172,8 @@ private slots:
         w.key(Qt::Key_Escape);
         QVERIFY(!w.measureArea()->isChecked());
         QCOMPARE(w.view()->dragMode(), QGraphicsView::ScrollHandDrag);
+        // A drawn patch would have its row at once, before it is measured.
         w.drag(QPointF(5, 5), QPointF(15, 15));
-        QTest::qWait(20);
         QCOMPARE(w.table()->rowCount(), 1);
     }
 
