@@ -72,12 +72,25 @@ ColourProfile ColourProfile::copyOf(cmsHPROFILE handle)
 
 ColourProfile ColourProfile::srgb()
 {
-    return ColourProfile(cmsCreate_sRGBProfile());
+    return ColourProfile(cmsCreate_sRGBProfile(), BuiltIn::Srgb);
 }
 
 ColourProfile ColourProfile::lab()
 {
-    return ColourProfile(cmsCreateLab2Profile(nullptr));
+    return ColourProfile(cmsCreateLab2Profile(nullptr), BuiltIn::Lab);
+}
+
+ColourProfile ColourProfile::exactCopy() const
+{
+    switch (builtIn) {
+    case BuiltIn::Srgb:
+        return srgb();
+    case BuiltIn::Lab:
+        return lab();
+    case BuiltIn::None:
+        break;
+    }
+    return copyOf(handle());
 }
 
 ColourProfile ColourProfile::adopt(cmsHPROFILE handle)

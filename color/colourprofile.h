@@ -24,6 +24,9 @@ public:
     static ColourProfile adopt(cmsHPROFILE handle);
     // A profile of its own with the same contents, for work on another thread.
     static ColourProfile copyOf(cmsHPROFILE handle);
+    // A copy that measures exactly as this one: Little CMS's built-in profiles
+    // are built again, since saving one rounds its numbers to the file's precision.
+    ColourProfile exactCopy() const;
     // Gives the handle up to an owner elsewhere.
     cmsHPROFILE release();
 
@@ -43,7 +46,10 @@ public:
     int channelCount() const;
 
 private:
-    explicit ColourProfile(cmsHPROFILE handle) : owned(handle) {}
+    enum class BuiltIn { None, Srgb, Lab };
+
+    explicit ColourProfile(cmsHPROFILE handle, BuiltIn builtIn = BuiltIn::None) : owned(handle), builtIn(builtIn) {}
 
     ProfileHandle owned;
+    BuiltIn builtIn = BuiltIn::None;
 };

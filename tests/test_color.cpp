@@ -1,4 +1,5 @@
 // Pixel formats by channel count and the clamped conversion for the monitor.
+#include "colourprofile.h"
 #include "colourspacename.h"
 #include "displayconversion.h"
 #include "lcmshandles.h"
@@ -105,6 +106,26 @@ private slots:
             }
         }
         QVERIFY(sawOutOfRange);
+    }
+
+    // A copy for another thread measures as the original, to the last bit, for
+    // Little CMS's built-in sRGB too, whose numbers saving would round.
+    void exactCopyMeasuresAsTheOriginal()
+    {
+        const ColourProfile lab = ColourProfile::lab();
+        const ColourProfile srgb = ColourProfile::srgb();
+        const ColourProfile saved = ColourProfile::copyOf(srgb.handle());
+        const auto redToLab = [&lab](const ColourProfile &profile) {
+            TransformHandle toLab(cmsCreateTransform(profile.handle(), TYPE_RGB_DBL, lab.exactCopy().handle(),
+                                                     TYPE_Lab_DBL, INTENT_RELATIVE_COLORIMETRIC, 0));
+            const double red[3] = {1.0, 0.0, 0.0};
+            cmsCIELab result{};
+            cmsDoTransform(toLab.get(), red, &result, 1);
+            return std::array<double, 3>{result.L, result.a, result.b};
+        };
+        QVERIFY(redToLab(saved) != redToLab(srgb));
+        QCOMPARE(redToLab(srgb.exactCopy()), redToLab(srgb));
+        QCOMPARE(redToLab(saved.exactCopy()), redToLab(saved));
     }
 };
 

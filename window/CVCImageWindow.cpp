@@ -4,6 +4,8 @@
 #include "CaptionRoom.h"
 #include "ImageDrops.h"
 #include "LabelElision.h"
+#include "PatchOverlay.h"
+#include "PatchTableDock.h"
 #include "PictureView.h"
 #include "PictureZoom.h"
 #include "PointerReadout.h"
@@ -37,6 +39,7 @@ CVCImageWindow::CVCImageWindow(QWidget *parent)
     SetupConnections();
     KeepValuesInView();
     SetupDesktopUse();
+    SetupPatches();
     ResetPanel();
     LoadSettings();
     NoteMemoryLimit();
@@ -45,6 +48,9 @@ CVCImageWindow::CVCImageWindow(QWidget *parent)
 CVCImageWindow::~CVCImageWindow()
 {
     SaveSettings();
+    // The patches leave the scene before the view's scenes go, so that no
+    // selection change reaches a half-gone window.
+    patchOverlay->showOn(nullptr);
     delete ui;
 }
 
@@ -124,8 +130,12 @@ QString CVCImageWindow::resultsLine() const
 {
     if (ui->labF->isHidden())
         return QString();
+    // The values of a chosen patch are named after it.
+    const int row = patchTable->chosenRow();
+    const QString subject = row > 0 ? QString("%1, %2").arg(ui->imageL->text(), patchRows[row].patch.name)
+                                    : ui->imageL->text();
     QString line = QString("%1: L* %2, %3 %4, %5 %6")
-                       .arg(ui->imageL->text(), ui->lL->text(), ui->label_a->text(), ui->aL->text(),
+                       .arg(subject, ui->lL->text(), ui->label_a->text(), ui->aL->text(),
                             ui->label_b->text(), ui->bL->text());
     if (session.numberOfInks() == 4)
         line += QString("; C %1, M %2, Y %3, K %4, total %5")
@@ -168,12 +178,14 @@ void CVCImageWindow::LoadSettings()
     const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
     lastImageDir = settings.value("LastImageDir", desktop).toString();
     lastProfileDir = settings.value("LastProfileDir", desktop).toString();
+    lastPatchDir = settings.value("LastPatchDir", desktop).toString();
 }
 
 void CVCImageWindow::SaveSettings()
 {
     settings.setValue("LastImageDir", lastImageDir);
     settings.setValue("LastProfileDir", lastProfileDir);
+    settings.setValue("LastPatchDir", lastPatchDir);
 }
 
 void CVCImageWindow::ShowFailure(const Failure &failure, const QString &imageFile)

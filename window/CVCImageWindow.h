@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BackgroundWork.h"
+#include "patchrow.h"
 #include "StatusNotes.h"
 #include "averagecolour.h"
 #include "colourprofile.h"
@@ -10,6 +11,8 @@
 #include <QSettings>
 #include <QString>
 
+class PatchOverlay;
+class PatchTableDock;
 class PictureView;
 class PictureZoom;
 class PointerReadout;
@@ -34,6 +37,8 @@ public:
     void openImageFile(const QString &fileName);
     // The same for the first of several files; the status bar names the others, which stay closed.
     void openImageFiles(const QString &fileName, const QStringList &others);
+    // Lays the patches of a patch set file on the picture, as if chosen in the Open patch set dialog.
+    void openPatchSet(const QString &path);
     // The results shown, as one line of text; empty before any result.
     QString resultsLine() const;
 
@@ -92,6 +97,34 @@ private:
     // What the status bar tells of an image pixel under the pointer.
     std::optional<QString> DescribePixel(QPoint pixel) const;
 
+    // Patches: drawn in the "Measure area" mode, listed in their table, shown in the panel when chosen.
+    void SetupPatches();
+    void SetupPatchEditing();
+    void SetupPatchMenus();
+    PatchRow WholeImageRow() const;
+    void RenamePatch(int index, const QString &name);
+    // A place and size typed in; an empty rectangle puts the old ones back.
+    void PlacePatch(int index, const QRect &rect);
+    void DeletePatch(int index);
+    void MeasurePatchRowLater(int row);
+    void MeasureAllPatchRows();
+    // Measures rows of the table on the worker; a cancel leaves them unmeasured.
+    void MeasurePatchRows(const QVector<int> &rows);
+    void ForgetPatchMeasurements();
+    // Patches kept for a new picture are cut to it and marked, with a note.
+    void KeepPatchesOnPicture();
+    void ShowPatchRows();
+    // The panel shows the values of the row chosen in the table.
+    void ShowChosenRow();
+    // The rows measured under the choices in force, for the clipboard and the exports.
+    QVector<PatchRow> MeasuredPatchRows() const;
+    void SavePatchSet();
+    void OpenPatchSet();
+    void AdoptPatchSet(const QVector<Patch> &patches);
+    void ExportPatchTable();
+    // The box of a patch file that could not be read or written: heading and reason.
+    void ShowPatchFileProblem(const QString &heading, const QString &reason);
+
     QString ChooseProfileFile();
     int renderingIntent() const;
     ColourProfile monitorProfile() const;
@@ -114,4 +147,14 @@ private:
     PointerReadout *pointerReadout;
     // The name of the file whose image is shown, for the work titles.
     QString shownFileName;
+    // The whole picture's average; shownAverage is that of the row chosen in the patch table.
+    AverageColour imageAverage;
+    PatchOverlay *patchOverlay;
+    PatchTableDock *patchTable;
+    QAction *measureAreaAction;
+    // The whole image first, then one row per patch in the overlay's order;
+    // a row is measured under the choices in force or not at all.
+    QVector<PatchRow> patchRows;
+    QVector<bool> patchRowMeasured;
+    QString lastPatchDir;
 };

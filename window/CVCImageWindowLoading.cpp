@@ -88,6 +88,7 @@ bool CVCImageWindow::ShowLoad(SessionResult &&result, const QString &fileName)
     if (result.failure.refusesImage()) {
         // The previous picture is no longer measured; it must not stay in view.
         pictureView->clear();
+        ForgetPatchMeasurements();
         ShowFailure(result.failure, fileName);
         return false;
     }
@@ -96,6 +97,7 @@ bool CVCImageWindow::ShowLoad(SessionResult &&result, const QString &fileName)
     // A new picture starts fitted, whatever the zoom of the one before.
     pictureZoom->fit();
     ShowRendering(result);
+    KeepPatchesOnPicture();
     ui->separationCB->setChecked(false);
     if (session.numberOfInks() > 3)
         ui->destinationF->show();

@@ -2,6 +2,7 @@
 #include "CVCImageWindow.h"
 #include "ui_ImageWindow.h"
 
+#include "PatchOverlay.h"
 #include "PictureRendering.h"
 #include "PictureView.h"
 #include "PictureZoom.h"
@@ -79,6 +80,7 @@ void CVCImageWindow::RenderForMonitor()
     if (!BuildDisplayImage() || ui->labF->isHidden())
         return;
     PaintSwatch();
+    ShowPatchRows();
 }
 
 bool CVCImageWindow::PictureShown() const
@@ -93,9 +95,12 @@ bool CVCImageWindow::SetupLabTransform()
 
 bool CVCImageWindow::ShowAverage(const SessionResult &result)
 {
-    if (!result.average)
+    if (!result.average) {
+        ForgetPatchMeasurements();
         return false;
+    }
     shownAverage = *result.average;
+    imageAverage = shownAverage;
     ShowValues();
     PaintSwatch();
     ui->labF->show();
@@ -103,6 +108,8 @@ bool CVCImageWindow::ShowAverage(const SessionResult &result)
         ShowInkCoverage();
     if (ui->separationCB->isChecked())
         ui->cmykF->show();
+    // Every row follows the choices the whole picture was just measured under.
+    MeasureAllPatchRows();
     return true;
 }
 
@@ -187,6 +194,7 @@ std::optional<QString> CVCImageWindow::DescribePixel(QPoint pixel) const
 void CVCImageWindow::rBClicked(bool)
 {
     ShowValues();
+    ShowPatchRows();
 }
 
 void CVCImageWindow::actionRenderingCB(int)

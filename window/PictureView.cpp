@@ -68,6 +68,8 @@ void PictureView::replaceScene(QGraphicsScene *scene)
 {
     QGraphicsScene *previous = view->scene();
     view->setScene(scene);
+    if (sceneReplaced)
+        sceneReplaced(scene, bool(rendering));
     delete previous;
 }
 

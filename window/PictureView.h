@@ -36,6 +36,13 @@ public:
     bool showsPicture() const { return bool(rendering); }
     const std::shared_ptr<const PictureRendering> &picture() const { return rendering; }
 
+    // Calls replaced with each new scene, before the old one goes, and
+    // whether it holds a picture: things drawn over the picture move along.
+    void whenSceneReplaced(std::function<void(QGraphicsScene *scene, bool picture)> replaced)
+    {
+        sceneReplaced = std::move(replaced);
+    }
+
     // Calls done once the next rendering is in view, or once the view is
     // cleared; a call still waiting is made first.
     void whenNextShown(std::function<void()> done);
@@ -74,6 +81,7 @@ private:
     QImage shown;
     QRectF shownSource;
     std::function<void()> nextShown;
+    std::function<void(QGraphicsScene *, bool)> sceneReplaced;
     // One worker: a new request waits for the cancelled one to stop.
     QThreadPool worker;
 };

@@ -1,0 +1,275 @@
+// Patches: drawing them on the picture, their table, and the panel showing the chosen one.
+#include "CVCImageWindow.h"
+#include "ui_ImageWindow.h"
+
+#include "PatchMeasuringJob.h"
+#include "PatchOverlay.h"
+#include "PatchTableDock.h"
+#include "PictureView.h"
+#include "patchsetfile.h"
+#include "patchtable.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QInputDialog>
+#include <QShortcut>
+#include <QTimer>
+#include <QToolBar>
+
+#include <memory>
+
+void CVCImageWindow::SetupPatches()
+{
+    patchOverlay = new PatchOverlay(ui->graphicsView);
+    // Patches are drawn over a picture only, and follow it into each new scene.
+    pictureView->whenSceneReplaced(
+        [this](QGraphicsScene *scene, bool picture) { patchOverlay->showOn(picture ? scene : nullptr); });
+    patchTable = new PatchTableDock(this);
+    addDockWidget(Qt::BottomDockWidgetArea, patchTable);
+    patchRows = {WholeImageRow()};
+    patchRowMeasured = {false};
+
+    auto *toolBar = addToolBar(tr("Patches"));
+    toolBar->setObjectName("patchToolBar");
+    measureAreaAction = toolBar->addAction(tr("Measure area"));
+    measureAreaAction->setObjectName("actionMeasureArea");
+    measureAreaAction->setCheckable(true);
+    measureAreaAction->setShortcut(Qt::Key_M);
+    measureAreaAction->setToolTip(tr("Measure area (M): drag on the picture for a rectangle, with Shift for an "
+                                     "ellipse; Esc leaves"));
+    connect(measureAreaAction, &QAction::toggled, patchOverlay, &PatchOverlay::setDrawing);
+    auto *leave = new QShortcut(Qt::Key_Escape, this);
+    leave->setEnabled(false);
+    connect(leave, &QShortcut::activated, this, [this] { patchOverlay->setDrawing(false); });
+    connect(patchOverlay, &PatchOverlay::drawingChanged, this, [this, leave](bool on) {
+        measureAreaAction->setChecked(on);
+        leave->setEnabled(on);
+    });
+    SetupPatchEditing();
+    SetupPatchMenus();
+    ShowPatchRows();
+}
+
+void CVCImageWindow::SetupPatchEditing()
+{
+    connect(patchOverlay, &PatchOverlay::added, this, [this](int index) {
+        patchRows << PatchRow{patchOverlay->patches()[index], {}};
+        patchRowMeasured << false;
+        MeasurePatchRowLater(index + 1);
+    });
+    connect(patchOverlay, &PatchOverlay::edited, this, [this](int index) {
+        patchRows[index + 1].patch = patchOverlay->patches()[index];
+        // Its numbers were those of where it was.
+        patchRowMeasured[index + 1] = false;
+        MeasurePatchRowLater(index + 1);
+    });
+    connect(patchOverlay, &PatchOverlay::selectionChanged, this, [this](int index) {
+        patchTable->choose(index + 1);
+        ShowChosenRow();
+    });
+    connect(patchOverlay, &PatchOverlay::renameRequested, this, [this](int index) {
+        bool ok = false;
+        const QString name = QInputDialog::getText(this, tr("Rename patch"), tr("Name:"), QLineEdit::Normal,
+                                                   patchOverlay->patches()[index].name, &ok);
+        if (ok)
+            RenamePatch(index, name);
+    });
+    connect(patchTable, &PatchTableDock::rowChosen, this, [this](int row) {
+        patchOverlay->select(row - 1);
+        ShowChosenRow();
+    });
+    // The table is filled anew once its own signal has returned.
+    connect(patchTable, &PatchTableDock::nameEdited, this, [this](int index, const QString &name) {
+        QTimer::singleShot(0, this, [this, index, name] { RenamePatch(index, name); });
+    });
+    connect(patchTable, &PatchTableDock::rectEdited, this, [this](int index, const QRect &rect) {
+        QTimer::singleShot(0, this, [this, index, rect] { PlacePatch(index, rect); });
+    });
+    ui->actionEditDelete->setShortcut(QKeySequence::Delete);
+    connect(ui->actionEditDelete, &QAction::triggered, this, [this] { DeletePatch(patchOverlay->selected()); });
+}
+
+void CVCImageWindow::SetupPatchMenus()
+{
+    const auto addAction = [this](QMenu *menu, QAction *before, const QString &text, const char *name,
+                                  std::function<void()> action) {
+        auto *item = new QAction(text, this);
+        item->setObjectName(name);
+        connect(item, &QAction::triggered, this, action);
+        menu->insertAction(before, item);
+        return item;
+    };
+    addAction(ui->menuFile, ui->actionQuit, tr("Open patch set…"), "actionOpenPatchSet", [this] { OpenPatchSet(); })
+        ->setShortcut(QKeySequence(Qt::CTRL + Qt::SHIFT + Qt::Key_O));
+    addAction(ui->menuFile, ui->actionQuit, tr("Save patch set…"), "actionSavePatchSet", [this] { SavePatchSet(); })
+        ->setShortcut(QKeySequence(Qt::CTRL + Qt::SHIFT + Qt::Key_S));
+    addAction(ui->menuFile, ui->actionQuit, tr("Export…"), "actionExportPatchTable", [this] { ExportPatchTable(); })
+        ->setShortcut(QKeySequence(Qt::CTRL + Qt::Key_E));
+    ui->menuFile->insertSeparator(ui->actionQuit);
+    QAction *copyTable = addAction(ui->menuEdit, ui->actionEditPaste, tr("Copy table"), "actionCopyTable", [this] {
+        QGuiApplication::clipboard()->setText(PatchTable(MeasuredPatchRows(), session.numberOfInks(),
+                                                         ui->lchRB->isChecked())
+                                                  .tabSeparated());
+    });
+    copyTable->setShortcut(QKeySequence(Qt::CTRL + Qt::SHIFT + Qt::Key_C));
+}
+
+PatchRow CVCImageWindow::WholeImageRow() const
+{
+    Patch whole;
+    whole.name = tr("Whole image");
+    whole.rect = session.image().picture.rect();
+    return {whole, {}};
+}
+
+void CVCImageWindow::RenamePatch(int index, const QString &name)
+{
+    if (index < 0 || index >= patchOverlay->patches().size())
+        return;
+    Patch patch = patchOverlay->patches()[index];
+    if (!name.trimmed().isEmpty())
+        patch.name = name.trimmed();
+    patchOverlay->setPatch(index, patch);
+    patchRows[index + 1].patch = patch;
+    ShowPatchRows();
+}
+
+void CVCImageWindow::PlacePatch(int index, const QRect &rect)
+{
+    if (index < 0 || index >= patchOverlay->patches().size())
+        return;
+    if (rect.isEmpty()) {
+        ShowPatchRows();
+        return;
+    }
+    Patch patch = patchOverlay->patches()[index];
+    patch.rect = rect;
+    patch.clipped = !session.image().picture.rect().contains(rect);
+    patchOverlay->setPatch(index, patch);
+    patchRows[index + 1].patch = patch;
+    MeasurePatchRows({index + 1});
+}
+
+void CVCImageWindow::DeletePatch(int index)
+{
+    if (index < 0 || index >= patchOverlay->patches().size())
+        return;
+    patchOverlay->removePatch(index);
+    patchRows.remove(index + 1);
+    patchRowMeasured.remove(index + 1);
+    patchTable->choose(0);
+    ShowPatchRows();
+    ShowChosenRow();
+}
+
+void CVCImageWindow::MeasurePatchRowLater(int row)
+{
+    // The mouse release that drew the patch returns to the view first.
+    QTimer::singleShot(0, this, [this, row] {
+        if (row < patchRows.size())
+            MeasurePatchRows({row});
+    });
+}
+
+void CVCImageWindow::MeasureAllPatchRows()
+{
+    patchRows[0] = WholeImageRow();
+    QVector<int> rows;
+    for (int row = 0; row < patchRows.size(); ++row)
+        rows << row;
+    MeasurePatchRows(rows);
+}
+
+void CVCImageWindow::MeasurePatchRows(const QVector<int> &rows)
+{
+    if (shownFileName.isEmpty() || work->busy()) {
+        ShowPatchRows();
+        ShowChosenRow();
+        return;
+    }
+    QVector<Patch> patches;
+    for (int row : rows)
+        patches << patchRows[row].patch;
+    const auto job = std::make_shared<PatchMeasuringJob>(session, patches);
+    const bool finished = work->run(tr("Measuring patches of %1…").arg(shownFileName),
+                                    [job](WorkControl &control) { job->run(&control); });
+    for (int i = 0; i < rows.size(); ++i) {
+        patchRowMeasured[rows[i]] = finished;
+        if (finished)
+            patchRows[rows[i]].measurement = job->measurements()[i];
+    }
+    if (!finished)
+        ShowCancelled(tr("Measuring patches"));
+    ShowPatchRows();
+    ShowChosenRow();
+}
+
+void CVCImageWindow::ForgetPatchMeasurements()
+{
+    patchRows[0] = WholeImageRow();
+    patchRowMeasured.fill(false);
+    ShowPatchRows();
+    ShowChosenRow();
+}
+
+void CVCImageWindow::KeepPatchesOnPicture()
+{
+    const FittedPatches fitted = PatchSetFile::fitTo(patchOverlay->patches(), session.image().picture.rect());
+    for (int index = 0; index < fitted.patches.size(); ++index) {
+        patchOverlay->setPatch(index, fitted.patches[index]);
+        patchRows[index + 1].patch = fitted.patches[index];
+    }
+    for (const QString &warning : fitted.warnings)
+        statusNotes.add(warning);
+}
+
+void CVCImageWindow::ShowPatchRows()
+{
+    const bool lch = ui->lchRB->isChecked();
+    const PatchTable table(patchRows, session.numberOfInks(), lch);
+    QVector<QStringList> texts = table.cells();
+    QVector<std::optional<QColor>> swatches;
+    const ColourProfile monitor = monitorProfile();
+    for (int row = 0; row < patchRows.size(); ++row) {
+        std::optional<QColor> swatch;
+        const std::optional<AverageColour> &average = patchRows[row].measurement.average;
+        if (!patchRowMeasured[row]) {
+            // Only the name and the place tell anything before a row is measured.
+            for (int column = 5; column < texts[row].size(); ++column)
+                texts[row][column].clear();
+        } else if (average) {
+            if (const auto levels = swatchLevels(average->lab, renderingIntent(), monitor.handle()))
+                swatch = QColor((*levels)[0], (*levels)[1], (*levels)[2]);
+        }
+        swatches << swatch;
+    }
+    patchTable->showRows(table.headers(), texts, swatches);
+}
+
+void CVCImageWindow::ShowChosenRow()
+{
+    if (ui->labF->isHidden())
+        return;
+    const int row = patchTable->chosenRow();
+    const std::optional<AverageColour> &average = patchRows.value(row).measurement.average;
+    if (row > 0 && !(patchRowMeasured.value(row) && average)) {
+        for (QLabel *value : {ui->lL, ui->aL, ui->bL, ui->cL, ui->mL, ui->yL, ui->kL, ui->tL})
+            value->setText("–");
+        return;
+    }
+    shownAverage = row > 0 ? *average : imageAverage;
+    ShowValues();
+    PaintSwatch();
+    if (session.numberOfInks() == 4)
+        ShowInkCoverage();
+}
+
+QVector<PatchRow> CVCImageWindow::MeasuredPatchRows() const
+{
+    QVector<PatchRow> measured;
+    for (int row = 0; row < patchRows.size(); ++row)
+        if (patchRowMeasured[row])
+            measured << patchRows[row];
+    return measured;
+}

@@ -1,0 +1,34 @@
+#include "PatchMeasuringJob.h"
+
+#include "measuringsession.h"
+#include "workcontrol.h"
+
+namespace {
+
+// The session's own profile object for the handle it measures through, so that its copy can be exact.
+const ColourProfile &measuringProfileOf(const MeasuringSession &session)
+{
+    const ColourProfile &imageOwn = session.image().sourceProfile;
+    return imageOwn.handle() == session.measuringProfile() ? imageOwn : session.handLoadedProfile();
+}
+
+} // namespace
+
+PatchMeasuringJob::PatchMeasuringJob(const MeasuringSession &session, const QVector<Patch> &patches)
+    : sources(session.image().pixelSources())
+    , intent(session.renderingIntent())
+    , patches(patches)
+    , profile(measuringProfileOf(session).exactCopy())
+{
+}
+
+void PatchMeasuringJob::run(WorkControl *control)
+{
+    results.clear();
+    for (int i = 0; i < patches.size(); ++i) {
+        if (workCancelled(control))
+            return;
+        results << measurePatch(sources, patches[i], profile.handle(), intent);
+        reportWork(control, double(i + 1) / patches.size());
+    }
+}

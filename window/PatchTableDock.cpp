@@ -1,0 +1,109 @@
+#include "PatchTableDock.h"
+
+#include <QHeaderView>
+#include <QIcon>
+#include <QPixmap>
+#include <QSignalBlocker>
+#include <QTableWidget>
+
+namespace {
+
+// The editable columns of a patch's row: its name, then x, y, width and height.
+constexpr int nameColumn = 0;
+constexpr int lastPlaceColumn = 4;
+
+// A swatch as an icon whose chosen look is its own colour too: a background
+// would give way to the chosen row's, and a plain icon is tinted.
+QIcon swatchIcon(const QColor &colour, QSize size)
+{
+    QPixmap filled(size);
+    filled.fill(colour);
+    QIcon icon;
+    for (QIcon::Mode mode : {QIcon::Normal, QIcon::Selected, QIcon::Active})
+        icon.addPixmap(filled, mode);
+    return icon;
+}
+
+} // namespace
+
+PatchTableDock::PatchTableDock(QWidget *parent) : QDockWidget(tr("Patches"), parent), grid(new QTableWidget(this))
+{
+    setObjectName("patchTableDock");
+    grid->setObjectName("patchTable");
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
+    grid->verticalHeader()->hide();
+    grid->setIconSize(QSize(48, 16));
+    setWidget(grid);
+    connect(grid, &QTableWidget::itemSelectionChanged, this, [this] {
+        if (!filling)
+            emit rowChosen(chosenRow());
+    });
+    connect(grid, &QTableWidget::cellChanged, this, [this](int row, int column) {
+        if (!filling)
+            cellEdited(row, column);
+    });
+}
+
+void PatchTableDock::showRows(const QStringList &headers, const QVector<QStringList> &rows,
+                              const QVector<std::optional<QColor>> &swatches)
+{
+    filling = true;
+    const int chosen = chosenRow();
+    grid->setColumnCount(headers.size() + 1);
+    grid->setHorizontalHeaderLabels(headers + QStringList{tr("Swatch")});
+    grid->setRowCount(rows.size());
+    for (int row = 0; row < rows.size(); ++row) {
+        for (int column = 0; column < rows[row].size(); ++column) {
+            auto *item = new QTableWidgetItem(rows[row][column]);
+            // The whole image has no name or place of its own to edit.
+            const bool editable = row > 0 && column <= lastPlaceColumn;
+            if (!editable)
+                item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+            grid->setItem(row, column, item);
+        }
+        auto *swatch = new QTableWidgetItem;
+        swatch->setFlags(swatch->flags() & ~Qt::ItemIsEditable);
+        if (swatches.value(row))
+            swatch->setIcon(swatchIcon(*swatches[row], grid->iconSize()));
+        grid->setItem(row, headers.size(), swatch);
+    }
+    grid->resizeColumnsToContents();
+    choose(qMin(chosen, rows.size() - 1));
+    filling = false;
+}
+
+int PatchTableDock::chosenRow() const
+{
+    const QList<QTableWidgetItem *> chosen = grid->selectedItems();
+    return chosen.isEmpty() ? 0 : chosen.first()->row();
+}
+
+void PatchTableDock::choose(int row)
+{
+    const QSignalBlocker quiet(grid);
+    grid->selectRow(row);
+}
+
+void PatchTableDock::cellEdited(int row, int column)
+{
+    if (row == 0)
+        return;
+    const QString text = grid->item(row, column)->text();
+    if (column == nameColumn) {
+        emit nameEdited(row - 1, text);
+        return;
+    }
+    int place[4];
+    for (int i = 0; i < 4; ++i) {
+        bool whole = false;
+        place[i] = grid->item(row, i + 1)->text().toInt(&whole);
+        // A text that is no whole number puts the old one back.
+        if (!whole) {
+            emit rectEdited(row - 1, QRect());
+            return;
+        }
+    }
+    emit rectEdited(row - 1, QRect(place[0], place[1], place[2], place[3]));
+}
