@@ -48,6 +48,11 @@ private:
     // copied into images allocated at the first band.
     void start(const PixelSources &band)
     {
+        const bool inksShared = band.inkPage1.constBits() == band.picture.constBits();
+        const qint64 need =
+            pageBytes(band.picture) + pageBytes(band.inkPage2) + (inksShared ? 0 : pageBytes(band.inkPage1));
+        if (need > budget)
+            return;
         whole = band;
         if (band.picture.height() >= size.height()) {
             wholeBand = true;
@@ -56,9 +61,7 @@ private:
         }
         whole = {};
         whole.channelCount = band.channelCount;
-        const bool inksShared = band.inkPage1.constBits() == band.picture.constBits();
-        qint64 need = pageBytes(band.picture) + pageBytes(band.inkPage2) + (inksShared ? 0 : pageBytes(band.inkPage1));
-        keeping = need <= budget && allocateLike(band.picture, whole.picture) &&
+        keeping = allocateLike(band.picture, whole.picture) &&
                   (band.channelCount < 4 || allocateLike(band.inkPage2, whole.inkPage2)) &&
                   (band.channelCount < 4 || inksShared || allocateLike(band.inkPage1, whole.inkPage1));
         if (!keeping)

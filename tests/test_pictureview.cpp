@@ -189,6 +189,35 @@ private slots:
             QCOMPARE(shown.renderedAt(centreOf(tileMiddle)), convertedPixel(window, tileMiddle));
     }
 
+    // A picture the memory budget cannot keep is measured all the same, and
+    // drawn from its file; the pointer then tells the place of a pixel only.
+    void pictureBeyondTheBudgetIsMeasuredAndDrawn()
+    {
+        CVCImageWindow kept;
+        QVERIFY(showOpened(kept, tiles));
+        WindowTestAccess keptAccess(kept);
+        qputenv("LUMIVANT_MEMORY_LIMIT_MB", "1");
+        CVCImageWindow window;
+        const bool opened = showOpened(window, tiles);
+        qunsetenv("LUMIVANT_MEMORY_LIMIT_MB");
+        QVERIFY(opened);
+        WindowTestAccess access(window);
+        QVERIFY(access.sourceImage().isNull());
+        for (const char *value : {"lL", "aL", "bL"})
+            QCOMPARE(window.findChild<QLabel *>(value)->text(), kept.findChild<QLabel *>(value)->text());
+        const Shown shown(window);
+        QTRY_VERIFY(shown.followsTheView());
+        for (QPoint tileMiddle : {QPoint(30, 30), QPoint(630, 390), QPoint(1170, 870)})
+            QCOMPARE(shown.renderedAt(centreOf(tileMiddle)), convertedPixel(kept, tileMiddle));
+        QTest::keyClick(window.windowHandle(), Qt::Key_1, Qt::ControlModifier);
+        QTRY_VERIFY(shown.followsTheView());
+        const QPoint pixel = shown.middlePixel();
+        const QPoint atViewport = shown.view->mapFromScene(QPointF(pixel) + QPointF(0.25, 0.25));
+        QTest::mouseMove(window.windowHandle(), shown.view->viewport()->mapTo(&window, atViewport));
+        QVERIFY2(pointerText(window).endsWith(QString("x %1, y %2").arg(pixel.x()).arg(pixel.y())),
+                 qPrintable(pointerText(window)));
+    }
+
     // Steps in a row cancel the renderings under way: the one left in view is the last step's.
     void burstOfZoomStepsEndsWithTheLast()
     {

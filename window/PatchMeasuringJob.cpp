@@ -15,7 +15,7 @@ const ColourProfile &measuringProfileOf(const MeasuringSession &session)
 } // namespace
 
 PatchMeasuringJob::PatchMeasuringJob(const MeasuringSession &session, const QVector<Patch> &patches)
-    : sources(session.image().pixelSources())
+    : rows(session.image().rows)
     , intent(session.renderingIntent())
     , patches(patches)
     , profile(measuringProfileOf(session).exactCopy())
@@ -28,7 +28,7 @@ void PatchMeasuringJob::run(WorkControl *control)
     for (int i = 0; i < patches.size(); ++i) {
         if (workCancelled(control))
             return;
-        results << measurePatch(sources, patches[i], profile.handle(), intent);
+        results << (rows ? measurePatch(*rows, patches[i], profile.handle(), intent, control) : PatchMeasurement());
         reportWork(control, double(i + 1) / patches.size());
     }
 }

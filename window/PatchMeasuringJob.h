@@ -3,9 +3,11 @@
 #include "colourprofile.h"
 #include "patch.h"
 #include "patchmeasurement.h"
-#include "pixelvalues.h"
+#include "picturerows.h"
 
 #include <QVector>
+
+#include <memory>
 
 class MeasuringSession;
 class WorkControl;
@@ -24,7 +26,8 @@ public:
     const QVector<PatchMeasurement> &measurements() const { return results; }
 
 private:
-    PixelSources sources;
+    // The kept samples, or the file read again for a picture that is not kept.
+    std::shared_ptr<const PictureRows> rows;
     int intent;
     QVector<Patch> patches;
     ColourProfile profile;
