@@ -74,7 +74,7 @@ FileMeasurement patchRow(const MeasuringSession &session, const FileMeasurement 
     row.srgb = {};
     row.pixels = 0;
     row.notes = session.image().notes;
-    const FittedPatches fitted = PatchSetFile::fitTo({given}, session.image().picture.rect());
+    const FittedPatches fitted = PatchSetFile::fitTo({given}, QRect(QPoint(), session.image().size));
     row.notes << fitted.warnings;
     row.patch = PatchRow{fitted.patches.first(), measurePatch(session, fitted.patches.first())};
     const PatchMeasurement &measured = row.patch->measurement;

@@ -265,7 +265,7 @@ private slots:
         load(session, writeJpeg(dir, "held.jpg", solidImage(3, 2, Qt::red)));
         LoadJob dropped = session.loadJob(writeJpeg(dir, "dropped.jpg", solidImage(5, 5, Qt::blue)));
         std::thread([&dropped] { dropped.run(); }).join();
-        QCOMPARE(session.image().picture.width(), 3);
+        QCOMPARE(session.image().size.width(), 3);
 
         const QString wide = saveProfile(makeWideRgbProfile("Wide"), dir, "outlived.icc");
         ProfileChoiceJob choice = session.useHandLoadedProfile(wide, ColourProfile::srgb());
@@ -275,7 +275,7 @@ private slots:
         MeasuringSession other(getResourceDir());
         const SessionResult taken = other.finishLoad(std::move(dropped));
         QCOMPARE(taken.pixelsCounted, 25);
-        QCOMPARE(other.image().picture.width(), 5);
+        QCOMPARE(other.image().size.width(), 5);
     }
 
     // A value holding %1 or %2 is put in as it is, never read as a place for the next one.

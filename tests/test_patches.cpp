@@ -152,23 +152,24 @@ private slots:
         MeasuringSession session(getResourceDir());
         const SessionResult whole = load(session, file, forMonitor);
         QVERIFY(whole.average);
-        const PatchMeasurement patch = measurePatch(session, patchOver(session.image().picture.rect()));
+        const PatchMeasurement patch = measurePatch(session, patchOver(QRect(QPoint(), session.image().size)));
         QVERIFY(patch.average);
         QCOMPARE(patch.pixels, whole.pixelsCounted);
-        const qint64 area = qint64(session.image().picture.width()) * session.image().picture.height();
+        const qint64 area = qint64(session.image().size.width()) * session.image().size.height();
         if (file.contains("cmyka") || file.contains("keyed"))
             QVERIFY(patch.pixels < area);
         QCOMPARE(patch.average->channels, whole.average->channels);
         QCOMPARE(patch.average->lab, whole.average->lab);
         QCOMPARE(colourValueTexts(*patch.average, false), colourValueTexts(*whole.average, false));
         QCOMPARE(colourValueTexts(*patch.average, true), colourValueTexts(*whole.average, true));
-        QCOMPARE(patch.region, session.image().picture.rect());
+        QCOMPARE(patch.region, QRect(QPoint(), session.image().size));
     }
 
     void onePixelIsThatPixelsConversion()
     {
         MeasuringSession session(getResourceDir());
-        load(session, fourInks(), false);
+        // Loaded for a monitor, as the window loads: its samples are kept, and single pixels can be read.
+        load(session, fourInks(), true);
         session.setIntent(INTENT_PERCEPTUAL);
         for (const QPoint point : {QPoint(0, 0), QPoint(7, 3), QPoint(9, 9)}) {
             const PatchMeasurement patch = measurePatch(session, patchOver(QRect(point, QSize(1, 1))));
@@ -234,7 +235,7 @@ private slots:
         greys.colourSamples = 1;
         greys.sample = [](int, int y, int) { return y < 5 ? 50 : 200; };
         MeasuringSession session(getResourceDir());
-        load(session, writePage("greys.tif", greys), false);
+        load(session, writePage("greys.tif", greys), true);
         const PatchMeasurement patch = measurePatch(session, patchOver(QRect(0, 0, 10, 10)));
         QVERIFY(patch.average);
         const std::array<float, 3> dark = *session.readPixel(0, 0)->lab, light = *session.readPixel(0, 9)->lab;
@@ -252,7 +253,7 @@ private slots:
     void inkTotals()
     {
         MeasuringSession session(getResourceDir());
-        load(session, fourInks(), false);
+        load(session, fourInks(), true);
         const PatchMeasurement patch = measurePatch(session, patchOver(QRect(0, 0, 10, 10)));
         const auto total = [&](int x, int y) {
             const PixelValues values = session.readPixel(x, y)->values;

@@ -119,7 +119,7 @@ PatchRow CVCImageWindow::WholeImageRow() const
 {
     Patch whole;
     whole.name = tr("Whole image");
-    whole.rect = session.image().picture.rect();
+    whole.rect = QRect(QPoint(), session.image().size);
     return {whole, {}};
 }
 
@@ -145,7 +145,7 @@ void CVCImageWindow::PlacePatch(int index, const QRect &rect)
     }
     Patch patch = patchOverlay->patches()[index];
     patch.rect = rect;
-    patch.clipped = !session.image().picture.rect().contains(rect);
+    patch.clipped = !QRect(QPoint(), session.image().size).contains(rect);
     patchOverlay->setPatch(index, patch);
     patchRows[index + 1].patch = patch;
     MeasurePatchRows({index + 1});
@@ -215,7 +215,7 @@ void CVCImageWindow::ForgetPatchMeasurements()
 
 void CVCImageWindow::KeepPatchesOnPicture()
 {
-    const FittedPatches fitted = PatchSetFile::fitTo(patchOverlay->patches(), session.image().picture.rect());
+    const FittedPatches fitted = PatchSetFile::fitTo(patchOverlay->patches(), QRect(QPoint(), session.image().size));
     for (int index = 0; index < fitted.patches.size(); ++index) {
         patchOverlay->setPatch(index, fitted.patches[index]);
         patchRows[index + 1].patch = fitted.patches[index];
