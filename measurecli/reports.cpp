@@ -2,6 +2,7 @@
 
 #include "bytekeepingcodec.h"
 #include "cgatswriter.h"
+#include "reporttext.h"
 #include "valuetexts.h"
 
 #include <algorithm>
@@ -32,28 +33,10 @@ QString writable(const QString &text)
     return result;
 }
 
-// Every control character escaped, and the line separators a JavaScript
-// reader would take for line ends.
+// Bytes that are not UTF-8 read as U+FFFD; everything else is escaped as JSON asks.
 QString jsonString(const QString &text)
 {
-    const QString plain = writable(text);
-    QString quoted = "\"";
-    for (const QChar c : plain) {
-        const ushort unit = c.unicode();
-        if (c == '"' || c == '\\')
-            quoted += QString("\\") + c;
-        else if (c == '\n')
-            quoted += "\\n";
-        else if (c == '\r')
-            quoted += "\\r";
-        else if (c == '\t')
-            quoted += "\\t";
-        else if (c.category() == QChar::Other_Control || unit == 0x2028 || unit == 0x2029)
-            quoted += QString("\\u%1").arg(unit, 4, 16, QChar('0'));
-        else
-            quoted += c;
-    }
-    return quoted + "\"";
+    return jsonText(writable(text));
 }
 
 QString jsonStringList(const QStringList &texts)
@@ -67,10 +50,7 @@ QString jsonStringList(const QStringList &texts)
 // Quoted as RFC 4180 asks when the field holds a separator, a quote or a line end.
 QString csvField(const QString &text)
 {
-    const QString plain = writable(text);
-    if (!plain.contains(QRegExp("[\",\r\n]")))
-        return plain;
-    return "\"" + QString(plain).replace("\"", "\"\"") + "\"";
+    return csvText(writable(text));
 }
 
 QStringList inkTexts(const FileMeasurement &m)

@@ -1,6 +1,7 @@
 #include "patchtable.h"
 
 #include "cgatswriter.h"
+#include "reporttext.h"
 #include "valuetexts.h"
 
 #include <QCoreApplication>
@@ -20,14 +21,6 @@ QString tr(const char *text)
 QString decimals(double value)
 {
     return QString::number(value, 'f', 2);
-}
-
-QString csvField(const QString &text)
-{
-    static const QRegularExpression needsQuotes("[\",\r\n]");
-    if (!text.contains(needsQuotes))
-        return text;
-    return "\"" + QString(text).replace("\"", "\"\"") + "\"";
 }
 
 // A cell pasted into a spreadsheet: a tab or line end inside would split it.
@@ -127,7 +120,7 @@ QString PatchTable::csv() const
     for (const QStringList &row : rows) {
         QStringList fields;
         for (const QString &cell : row)
-            fields << csvField(cell);
+            fields << csvText(cell);
         lines << fields.join(',');
     }
     return lines.join('\n') + '\n';

@@ -4,7 +4,7 @@
 
 #include <array>
 
-// The pieces the colour bar's reports are made of.
+// The pieces the reports of patches and colour bars are made of.
 
 // Two decimals, as every value is shown; a value that rounds to zero reads
 // "0.00", never "-0.00".
