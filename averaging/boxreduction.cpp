@@ -284,7 +284,10 @@ QImage BoxReduction::render(const QRectF &area, QSize outputSize, WorkControl *c
     std::atomic<bool> failed{false};
     forRowBlocks(outputSize.height(), [&](int first, int end) {
         RowBlock block(plan, first, end, output);
-        const auto [sourceFirst, sourceEnd] = block.sourceRows();
+        // Plain names: a lambda may not capture a structured binding in C++17.
+        const auto span = block.sourceRows();
+        const int sourceFirst = span.first;
+        const int sourceEnd = span.second;
         if (block.done() || sourceFirst >= sourceEnd)
             return;
         const bool read = rows.read(
