@@ -148,14 +148,26 @@ QString ruleRowsCsv(const ColourBarCheck &check)
     return csv;
 }
 
-QString verdictLine(const ColourBarCheck &check)
+QString verdictWord(const ColourBarCheck &check)
 {
     if (!check.ok())
-        return tr("NO VERDICT: %1").arg(check.error);
-    const QString verdict = check.pass ? tr("PASS") : tr("FAIL");
+        return tr("NO VERDICT");
+    return check.pass ? tr("PASS") : tr("FAIL");
+}
+
+QString verdictDetail(const ColourBarCheck &check)
+{
+    if (!check.ok())
+        return check.error;
     if (check.worstRule < 0)
-        return tr("%1: no rule could be judged").arg(verdict);
+        return tr("no rule could be judged");
     const RuleOutcome &worst = check.rules[check.worstRule];
-    return tr("%1 (worst rule: %2, %3 against %4; worst patch: %5)")
-        .arg(verdict, worst.rule.name, twoDecimals(worst.value), twoDecimals(worst.rule.limit), check.worstPatch);
+    return tr("worst rule: %1, %2 against %3; worst patch: %4")
+        .arg(worst.rule.name, twoDecimals(worst.value), twoDecimals(worst.rule.limit), check.worstPatch);
+}
+
+QString verdictLine(const ColourBarCheck &check)
+{
+    const bool judged = check.ok() && check.worstRule >= 0;
+    return (judged ? tr("%1 (%2)") : tr("%1: %2")).arg(verdictWord(check), verdictDetail(check));
 }

@@ -26,3 +26,7 @@ QString ruleRowsCsv(const ColourBarCheck &check);
 
 // "PASS" or "FAIL", with the worst rule's value and limit and the worst patch.
 QString verdictLine(const ColourBarCheck &check);
+// The line's two parts: "PASS", "FAIL" or "NO VERDICT"; and the worst rule
+// with its value and limit and the worst patch, or why there is no verdict.
+QString verdictWord(const ColourBarCheck &check);
+QString verdictDetail(const ColourBarCheck &check);

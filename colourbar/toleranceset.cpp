@@ -3,6 +3,7 @@
 #include "regularfile.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -174,4 +175,15 @@ ToleranceReading readToleranceFile(const QString &path)
     ToleranceReading reading;
     reading.error = tr("The tolerance set %1 cannot be used: %2.").arg(path, reason);
     return reading;
+}
+
+QStringList shippedToleranceFiles(const QString &resourceDir)
+{
+    const QDir folder(resourceDir + "/tolerances");
+    const QString first = "iso12647-7-proof.json";
+    QStringList files{folder.filePath(first)};
+    for (const QString &name : folder.entryList({"*.json"}, QDir::Files, QDir::Name))
+        if (name != first)
+            files << folder.filePath(name);
+    return files;
 }

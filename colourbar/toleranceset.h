@@ -44,6 +44,10 @@ struct ToleranceReading {
 ToleranceReading readToleranceText(const QByteArray &json, const QString &fileName);
 ToleranceReading readToleranceFile(const QString &path);
 
+// The tolerance sets that come with the program, in resourceDir/tolerances:
+// the one that applies when none is chosen first, then the others by file name.
+QStringList shippedToleranceFiles(const QString &resourceDir);
+
 // The words of the file for each choice, as the reports write them.
 QString metricKey(ToleranceMetric metric);
 QString statisticKey(ToleranceStatistic statistic);

@@ -58,11 +58,6 @@ bool parseGrid(const QString &text, GridLayout *grid)
     return parseCells(parts[4], grid) && parseTail(parts.mid(5), grid);
 }
 
-QString defaultToleranceFile(const QString &resourceDir)
-{
-    return resourceDir + "/tolerances/iso12647-7-proof.json";
-}
-
 QString setUpBarCheck(const QString &referencePath, const std::optional<GridLayout> &grid, const QString &tolerancePath,
                       const QString &resourceDir, MeasureOptions *options)
 {
@@ -70,7 +65,7 @@ QString setUpBarCheck(const QString &referencePath, const std::optional<GridLayo
     if (!reference.ok())
         return reference.error;
     const ToleranceReading tolerances =
-        readToleranceFile(tolerancePath.isEmpty() ? defaultToleranceFile(resourceDir) : tolerancePath);
+        readToleranceFile(tolerancePath.isEmpty() ? shippedToleranceFiles(resourceDir).first() : tolerancePath);
     if (!tolerances.ok())
         return tolerances.error;
     const PatchAssignment assignment =

@@ -18,6 +18,3 @@ bool parseGrid(const QString &text, GridLayout *grid);
 // used; empty when options are set up.
 QString setUpBarCheck(const QString &referencePath, const std::optional<GridLayout> &grid, const QString &tolerancePath,
                       const QString &resourceDir, MeasureOptions *options);
-
-// The tolerance set used without --tolerances.
-QString defaultToleranceFile(const QString &resourceDir);

@@ -40,6 +40,8 @@ CVCImageWindow::CVCImageWindow(QWidget *parent)
     KeepValuesInView();
     SetupDesktopUse();
     SetupPatches();
+    SetupColourBar();
+    ShowPatchRows();
     ResetPanel();
     LoadSettings();
     NoteMemoryLimit();
@@ -179,6 +181,7 @@ void CVCImageWindow::LoadSettings()
     lastImageDir = settings.value("LastImageDir", desktop).toString();
     lastProfileDir = settings.value("LastProfileDir", desktop).toString();
     lastPatchDir = settings.value("LastPatchDir", desktop).toString();
+    lastReferenceDir = settings.value("LastReferenceDir", desktop).toString();
 }
 
 void CVCImageWindow::SaveSettings()
@@ -186,6 +189,7 @@ void CVCImageWindow::SaveSettings()
     settings.setValue("LastImageDir", lastImageDir);
     settings.setValue("LastProfileDir", lastProfileDir);
     settings.setValue("LastPatchDir", lastPatchDir);
+    settings.setValue("LastReferenceDir", lastReferenceDir);
 }
 
 void CVCImageWindow::ShowFailure(const Failure &failure, const QString &imageFile)

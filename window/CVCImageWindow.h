@@ -4,6 +4,8 @@
 #include "patchrow.h"
 #include "StatusNotes.h"
 #include "averagecolour.h"
+#include "colourbarcheck.h"
+#include "gridlayout.h"
 #include "colourprofile.h"
 #include "measuringsession.h"
 
@@ -11,7 +13,9 @@
 #include <QSettings>
 #include <QString>
 
+class ColourBarCheckDock;
 class PatchOverlay;
+class QLabel;
 class PatchTableDock;
 class PictureView;
 class PictureZoom;
@@ -39,6 +43,8 @@ public:
     void openImageFiles(const QString &fileName, const QStringList &others);
     // Lays the patches of a patch set file on the picture, as if chosen in the Open patch set dialog.
     void openPatchSet(const QString &path);
+    // Takes a colour bar reference (CGATS.17), as if chosen in the Open reference dialog.
+    void openReference(const QString &path);
     // The results shown, as one line of text; empty before any result.
     QString resultsLine() const;
 
@@ -125,6 +131,27 @@ private:
     // The box of a patch file that could not be read or written: heading and reason.
     void ShowPatchFileProblem(const QString &heading, const QString &reason);
 
+    // A colour bar checked against a reference: drawn as a grid of patches
+    // named by it, judged by the chosen tolerance set whenever its patches are measured.
+    void SetupColourBar();
+    void SetupVerdictLine();
+    void LoadToleranceSets();
+    void ShowToleranceSets();
+    // A set shown, or another opened from a file for the entry after them.
+    void ChooseToleranceSet(int index);
+    void OpenReference();
+    void ShowReference();
+    void DrawColourBar(bool on);
+    void LayOutColourBar(const QRect &area);
+    // Whether the bar's patches may take the place of those on the picture.
+    bool ConfirmReplacingPatches(int barPatches);
+    void CheckColourBar();
+    ColourBarCheck CheckMeasuredPatches() const;
+    void ShowColourBarCheck();
+    void ShowVerdict(const ColourBarCheck &check);
+    std::optional<QColor> SwatchColour(const std::array<double, 3> &lab, const ColourProfile &monitor) const;
+    void ExportCheckReport();
+
     QString ChooseProfileFile();
     int renderingIntent() const;
     ColourProfile monitorProfile() const;
@@ -157,4 +184,16 @@ private:
     QVector<PatchRow> patchRows;
     QVector<bool> patchRowMeasured;
     QString lastPatchDir;
+    ColourBarCheckDock *barDock;
+    QAction *colourBarAction;
+    QAction *exportCheckAction;
+    QLabel *verdictWordL;
+    QLabel *verdictL;
+    std::optional<ReferenceChart> barReference;
+    QVector<ToleranceSet> toleranceSets;
+    int chosenToleranceSet = 0;
+    // The check of the patches as last measured; nothing without a reference, a picture or patches.
+    std::optional<ColourBarCheck> barCheck;
+    std::optional<GridLayout> lastBarLayout;
+    QString lastReferenceDir;
 };

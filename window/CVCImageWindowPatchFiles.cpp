@@ -1,4 +1,4 @@
-// Patch sets kept in files, and the patch table exported.
+// Patch sets kept in files, the patch table exported, and the report of a colour bar check.
 #include "CVCImageWindow.h"
 #include "ui_ImageWindow.h"
 
@@ -6,6 +6,9 @@
 #include "PatchTableDock.h"
 #include "patchsetfile.h"
 #include "patchtable.h"
+#include "checkpdf.h"
+#include "checkreport.h"
+#include "measuredcgats.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -103,6 +106,44 @@ void CVCImageWindow::ExportPatchTable()
         return;
     }
     ui->mainStatusBar->showMessage(tr("Table exported to %1").arg(QFileInfo(path).fileName()));
+}
+
+void CVCImageWindow::ExportCheckReport()
+{
+    if (!barCheck || !barCheck->ok())
+        return;
+    const QString pdfFilter = tr("PDF report (*.pdf)");
+    const QString jsonFilter = tr("JSON, patches and rules (*.json)");
+    const QString patchCsvFilter = tr("CSV, patch rows (*.csv)");
+    const QString ruleCsvFilter = tr("CSV, rule rows (*.csv)");
+    const QString cgatsFilter = tr("CGATS.17, measured values (*.txt *.cgats)");
+    QString chosenFilter = pdfFilter;
+    const QString path = QFileDialog::getSaveFileName(
+        this, tr("Export check report"), lastPatchDir,
+        QStringList{pdfFilter, jsonFilter, patchCsvFilter, ruleCsvFilter, cgatsFilter}.join(";;"), &chosenFilter);
+    if (path.isEmpty())
+        return;
+    lastPatchDir = QFileInfo(path).absolutePath();
+    QString error;
+    bool written = false;
+    if (chosenFilter == cgatsFilter)
+        written = saveMeasuredCgats(*barCheck, path, &error);
+    else if (chosenFilter == jsonFilter)
+        written = writeWhole(path, checkJson(*barCheck, shownFileName).toUtf8(), &error);
+    else if (chosenFilter == patchCsvFilter)
+        written = writeWhole(path, patchRowsCsv(*barCheck).toUtf8(), &error);
+    else if (chosenFilter == ruleCsvFilter)
+        written = writeWhole(path, ruleRowsCsv(*barCheck).toUtf8(), &error);
+    else
+        written = writeCheckPdf(*barCheck,
+                                {shownFileName, QFileInfo(barReference->file).fileName(),
+                                 toleranceSets.value(chosenToleranceSet).name, session.profileText(), renderingIntent()},
+                                path, &error);
+    if (!written) {
+        ShowPatchFileProblem(tr("The check report could not be exported."), error);
+        return;
+    }
+    ui->mainStatusBar->showMessage(tr("Check report exported to %1").arg(QFileInfo(path).fileName()));
 }
 
 void CVCImageWindow::ShowPatchFileProblem(const QString &heading, const QString &reason)

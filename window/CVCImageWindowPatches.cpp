@@ -38,17 +38,17 @@ void CVCImageWindow::SetupPatches()
     measureAreaAction->setShortcut(Qt::Key_M);
     measureAreaAction->setToolTip(tr("Measure area (M): drag on the picture for a rectangle, with Shift for an "
                                      "ellipse; Esc leaves"));
-    connect(measureAreaAction, &QAction::toggled, patchOverlay, &PatchOverlay::setDrawing);
+    connect(measureAreaAction, &QAction::triggered, patchOverlay, &PatchOverlay::setDrawing);
     auto *leave = new QShortcut(Qt::Key_Escape, this);
     leave->setEnabled(false);
     connect(leave, &QShortcut::activated, this, [this] { patchOverlay->setDrawing(false); });
     connect(patchOverlay, &PatchOverlay::drawingChanged, this, [this, leave](bool on) {
-        measureAreaAction->setChecked(on);
+        measureAreaAction->setChecked(on && !patchOverlay->drawingBar());
+        colourBarAction->setChecked(on && patchOverlay->drawingBar());
         leave->setEnabled(on);
     });
     SetupPatchEditing();
     SetupPatchMenus();
-    ShowPatchRows();
 }
 
 void CVCImageWindow::SetupPatchEditing()
@@ -245,6 +245,7 @@ void CVCImageWindow::ShowPatchRows()
         swatches << swatch;
     }
     patchTable->showRows(table.headers(), texts, swatches);
+    CheckColourBar();
 }
 
 void CVCImageWindow::ShowChosenRow()

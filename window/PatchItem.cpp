@@ -45,6 +45,13 @@ QString labelText(const Patch &patch)
     return QCoreApplication::translate("PatchItem", "%1 (clipped)").arg(patch.name);
 }
 
+QColor outlineColour(std::optional<bool> pass)
+{
+    if (!pass)
+        return QColor(255, 230, 0);
+    return *pass ? QColor(40, 220, 70) : QColor(255, 50, 50);
+}
+
 } // namespace
 
 PatchItem::PatchItem(const Patch &patch) : current(patch), label(new QGraphicsSimpleTextItem(this))
@@ -75,6 +82,15 @@ void PatchItem::addHandles()
         handle->hide();
         handles << handle;
     }
+}
+
+void PatchItem::setVerdict(std::optional<bool> pass)
+{
+    if (pass == passed)
+        return;
+    passed = pass;
+    label->setBrush(pass ? outlineColour(pass) : QColor(Qt::white));
+    update();
 }
 
 void PatchItem::setPatch(const Patch &patch)
@@ -114,9 +130,9 @@ QPainterPath PatchItem::shape() const
 void PatchItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *)
 {
     // A dark line under a light one shows on any picture; a clipped patch is dashed.
-    QPen under(Qt::black, 3);
+    QPen under(Qt::black, passed ? 4 : 3);
     under.setCosmetic(true);
-    QPen over(isSelected() ? QColor(0, 200, 255) : QColor(255, 230, 0), 1);
+    QPen over(isSelected() ? QColor(0, 200, 255) : outlineColour(passed), passed ? 2 : 1);
     over.setCosmetic(true);
     if (current.clipped)
         over.setStyle(Qt::DashLine);

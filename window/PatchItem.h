@@ -6,6 +6,8 @@
 #include <QRect>
 #include <QVector>
 
+#include <optional>
+
 class QGraphicsRectItem;
 class QGraphicsSimpleTextItem;
 
@@ -22,6 +24,9 @@ public:
 
     const Patch &patch() const { return current; }
     void setPatch(const Patch &patch);
+    // Once checked against a reference: outline and name in green for a pass, red for a fail.
+    void setVerdict(std::optional<bool> pass);
+    std::optional<bool> verdict() const { return passed; }
 
     QRectF boundingRect() const override;
     QPainterPath shape() const override;
@@ -51,6 +56,7 @@ private:
     void finishDrag();
 
     Patch current;
+    std::optional<bool> passed;
     QGraphicsSimpleTextItem *label;
     QVector<QGraphicsRectItem *> handles;
     // The edges a drag moves (all four: the whole patch), and where it started.

@@ -33,15 +33,31 @@ PatchOverlay::PatchOverlay(QGraphicsView *view) : QObject(view), view(view)
 
 void PatchOverlay::setDrawing(bool on)
 {
-    if (on == drawingMode)
+    setMode(on, false);
+}
+
+void PatchOverlay::setDrawingBar(bool on)
+{
+    setMode(on, on);
+}
+
+void PatchOverlay::setMode(bool on, bool bar)
+{
+    if (on == drawingMode && bar == barMode)
         return;
+    if (drawn && barMode) {
+        // A bar left half drawn draws nothing; a patch is kept as drawn so far.
+        delete drawn;
+        drawn = nullptr;
+    } else if (drawn) {
+        finishDrawing();
+    }
     drawingMode = on;
+    barMode = bar;
     // While drawing, a drag draws; otherwise it pans as it always did.
     view->setDragMode(on ? QGraphicsView::NoDrag : QGraphicsView::ScrollHandDrag);
     if (on)
         view->viewport()->setCursor(Qt::CrossCursor);
-    if (!on && drawn)
-        finishDrawing();
     emit drawingChanged(on);
 }
 
@@ -56,6 +72,7 @@ void PatchOverlay::showOn(QGraphicsScene *newScene)
     for (const Patch &patch : shown)
         items << makeItem(patch);
     select(kept);
+    setVerdicts(verdicts);
     connect(scene, &QGraphicsScene::selectionChanged, this, [this] { emit selectionChanged(selected()); });
 }
 
@@ -93,10 +110,18 @@ int PatchOverlay::indexOf(QObject *item) const
     return items.indexOf(static_cast<PatchItem *>(item));
 }
 
+void PatchOverlay::setVerdicts(const QVector<std::optional<bool>> &newVerdicts)
+{
+    verdicts = newVerdicts;
+    for (int i = 0; i < items.size(); ++i)
+        items[i]->setVerdict(verdicts.value(i));
+}
+
 void PatchOverlay::setPatches(const QVector<Patch> &patches)
 {
     QGraphicsScene *keptScene = scene;
     shown = patches;
+    verdicts.clear();
     showOn(keptScene);
 }
 
@@ -110,6 +135,8 @@ void PatchOverlay::setPatch(int index, const Patch &patch)
 void PatchOverlay::removePatch(int index)
 {
     shown.remove(index);
+    if (index < verdicts.size())
+        verdicts.remove(index);
     if (index < items.size())
         delete items.takeAt(index);
 }
@@ -190,7 +217,7 @@ void PatchOverlay::startDrawing(QPointF scenePoint)
 {
     drawStart = scenePoint;
     Patch patch;
-    patch.name = nextName();
+    patch.name = barMode ? QCoreApplication::translate("PatchOverlay", "Colour bar") : nextName();
     patch.rect = snappedRect(scenePoint, scenePoint);
     drawn = new PatchItem(patch);
     drawn->setZValue(patchDepth);
@@ -214,6 +241,11 @@ void PatchOverlay::finishDrawing()
     // A click without a drag draws nothing.
     if (patch.rect.isEmpty())
         return;
+    if (barMode) {
+        setMode(false, false);
+        emit barDrawn(patch.rect);
+        return;
+    }
     shown << patch;
     items << makeItem(patch);
     emit added(shown.size() - 1);

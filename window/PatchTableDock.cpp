@@ -1,8 +1,8 @@
 #include "PatchTableDock.h"
 
+#include "SwatchIcon.h"
+
 #include <QHeaderView>
-#include <QIcon>
-#include <QPixmap>
 #include <QSignalBlocker>
 #include <QTableWidget>
 
@@ -11,18 +11,6 @@ namespace {
 // The editable columns of a patch's row: its name, then x, y, width and height.
 constexpr int nameColumn = 0;
 constexpr int lastPlaceColumn = 4;
-
-// A swatch as an icon whose chosen look is its own colour too: a background
-// would give way to the chosen row's, and a plain icon is tinted.
-QIcon swatchIcon(const QColor &colour, QSize size)
-{
-    QPixmap filled(size);
-    filled.fill(colour);
-    QIcon icon;
-    for (QIcon::Mode mode : {QIcon::Normal, QIcon::Selected, QIcon::Active})
-        icon.addPixmap(filled, mode);
-    return icon;
-}
 
 } // namespace
 
