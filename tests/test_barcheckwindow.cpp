@@ -178,6 +178,10 @@ private slots:
         QTRY_COMPARE(w.verdict(), QString("FAIL | worst rule: Solids, 5.50 against 5.00; worst patch: M"));
         QCOMPARE(ruleTexts(w.row("checkRuleTable", "Solids")),
                  QStringList({"Solids", "solids", "ΔE*ab", "each", "5.50", "5.00", "fail", "M"}));
+        QStringList results;
+        for (int row = 0; row < w.table("checkRuleTable")->rowCount(); ++row)
+            results << w.cell("checkRuleTable", row, 6);
+        QCOMPARE(results, QStringList({"pass", "pass", "pass", "fail", "pass", "pass"}));
         QCOMPARE(ruleTexts(w.row("checkRuleTable", "Paper")),
                  QStringList({"Paper", "paper", "ΔE*ab", "each", "0.00", "3.00", "pass", "P"}));
         QCOMPARE(w.row("checkPatchTable", "M").mid(7, 5), QStringList({"5.50", "5.08", "-5.50", "0.00", "0.00"}));
