@@ -1,5 +1,7 @@
 #include "averagecolour.h"
 
+#include "swatchtransform.h"
+
 #include "colourprofile.h"
 #include "pixelformat.h"
 
@@ -30,17 +32,7 @@ std::array<float, 3> toLch(const std::array<float, 3> &lab)
 // can show; Qt would paint an out-of-range rgb() black.
 std::optional<std::array<int, 3>> swatchLevels(const std::array<float, 3> &lab, int intent, cmsHPROFILE monitor)
 {
-    const ColourProfile labProfile = ColourProfile::lab();
-    const TransformHandle toMonitor(
-        cmsCreateTransform(labProfile.handle(), TYPE_Lab_FLT, monitor, TYPE_RGB_FLT, cmsUInt32Number(intent), 0));
-    if (!toMonitor)
-        return std::nullopt;
-    float rgb[3];
-    cmsDoTransform(toMonitor.get(), lab.data(), rgb, 1);
-    std::array<int, 3> levels{};
-    for (size_t i = 0; i < 3; ++i)
-        levels[i] = int(std::clamp(double(rgb[i]) * 255.0, 0.0, 255.0));
-    return levels;
+    return SwatchTransform(intent, monitor).levels(lab);
 }
 
 std::optional<AverageColour> averageColour(const PixelTotals &totals, int numberOfInks, cmsHPROFILE input, int intent)

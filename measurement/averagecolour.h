@@ -26,4 +26,5 @@ std::optional<AverageColour> averageColour(const PixelTotals &totals, int number
 
 // An L*a*b* colour as the monitor shows it, in levels 0..255 (cut toward
 // zero, then clamped); nothing when Little CMS cannot convert to the monitor.
+// For many colours, SwatchTransform builds the transform once.
 std::optional<std::array<int, 3>> swatchLevels(const std::array<float, 3> &lab, int intent, cmsHPROFILE monitor);

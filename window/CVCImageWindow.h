@@ -14,6 +14,7 @@
 #include <QString>
 
 class ColourBarCheckDock;
+class SwatchTransform;
 class PatchOverlay;
 class QLabel;
 class PatchTableDock;
@@ -149,7 +150,7 @@ private:
     ColourBarCheck CheckMeasuredPatches() const;
     void ShowColourBarCheck();
     void ShowVerdict(const ColourBarCheck &check);
-    std::optional<QColor> SwatchColour(const std::array<double, 3> &lab, const ColourProfile &monitor) const;
+    static std::optional<QColor> SwatchColour(const std::array<float, 3> &lab, const SwatchTransform &toMonitor);
     void ExportCheckReport();
 
     QString ChooseProfileFile();

@@ -12,6 +12,7 @@
 #include "patchassignment.h"
 #include "referencereader.h"
 #include "resourcedir.h"
+#include "swatchtransform.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -260,9 +261,12 @@ void CVCImageWindow::ShowColourBarCheck()
             verdicts << (checked == barCheck->patches.end() ? std::nullopt : checked->pass);
         }
         const ColourProfile monitor = monitorProfile();
+        const SwatchTransform toMonitor(renderingIntent(), monitor.handle());
+        const auto shown = [&toMonitor](const std::array<double, 3> &lab) {
+            return SwatchColour({float(lab[0]), float(lab[1]), float(lab[2])}, toMonitor);
+        };
         for (const PatchCheck &patch : barCheck->patches)
-            swatches << ColourBarCheckDock::SwatchPair{SwatchColour(patch.measuredLab, monitor),
-                                                       SwatchColour(patch.reference.lab, monitor)};
+            swatches << ColourBarCheckDock::SwatchPair{shown(patch.measuredLab), shown(patch.reference.lab)};
     }
     patchOverlay->setVerdicts(verdicts);
     barDock->showCheck(barCheck ? &*barCheck : nullptr, swatches);
@@ -278,11 +282,9 @@ void CVCImageWindow::ShowVerdict(const ColourBarCheck &check)
         QString("QLabel { background: %1; color: white; font-weight: bold; padding: 2px 8px; }").arg(background));
 }
 
-std::optional<QColor> CVCImageWindow::SwatchColour(const std::array<double, 3> &lab,
-                                                   const ColourProfile &monitor) const
+std::optional<QColor> CVCImageWindow::SwatchColour(const std::array<float, 3> &lab, const SwatchTransform &toMonitor)
 {
-    const std::array<float, 3> shown{float(lab[0]), float(lab[1]), float(lab[2])};
-    if (const auto levels = swatchLevels(shown, renderingIntent(), monitor.handle()))
+    if (const auto levels = toMonitor.levels(lab))
         return QColor((*levels)[0], (*levels)[1], (*levels)[2]);
     return std::nullopt;
 }

@@ -8,6 +8,7 @@
 #include "PictureView.h"
 #include "patchsetfile.h"
 #include "patchtable.h"
+#include "swatchtransform.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -231,6 +232,7 @@ void CVCImageWindow::ShowPatchRows()
     QVector<QStringList> texts = table.cells();
     QVector<std::optional<QColor>> swatches;
     const ColourProfile monitor = monitorProfile();
+    const SwatchTransform toMonitor(renderingIntent(), monitor.handle());
     for (int row = 0; row < patchRows.size(); ++row) {
         std::optional<QColor> swatch;
         const std::optional<AverageColour> &average = patchRows[row].measurement.average;
@@ -239,8 +241,7 @@ void CVCImageWindow::ShowPatchRows()
             for (int column = 5; column < texts[row].size(); ++column)
                 texts[row][column].clear();
         } else if (average) {
-            if (const auto levels = swatchLevels(average->lab, renderingIntent(), monitor.handle()))
-                swatch = QColor((*levels)[0], (*levels)[1], (*levels)[2]);
+            swatch = SwatchColour(average->lab, toMonitor);
         }
         swatches << swatch;
     }
