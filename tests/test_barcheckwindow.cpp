@@ -83,6 +83,18 @@ public:
         QVERIFY(reactivate());
     }
 
+    // "Other…", the last entry of the tolerance sets, chosen by keyboard in the open list; path answers its dialog.
+    void chooseOtherToleranceSet(const QString &path)
+    {
+        auto *tolerances = window.findChild<QComboBox *>("toleranceCB");
+        click(tolerances);
+        QTRY_VERIFY(QApplication::activePopupWidget());
+        answerFileDialog(path);
+        QTest::keyClick(tolerances->view(), Qt::Key_End);
+        QTest::keyClick(tolerances->view(), Qt::Key_Return);
+        QVERIFY(reactivate());
+    }
+
     QString cell(const char *tableName, int row, int column)
     {
         const QTableWidgetItem *item = table(tableName)->item(row, column);
@@ -304,6 +316,31 @@ private slots:
         QVERIFY2(recordedWarningReasons().value(0).contains("line"), qPrintable(recordedWarningReasons().value(0)));
         QCOMPARE(w.label("verdictWordL")->text(), QString("PASS"));
         QCOMPARE(w.table("checkPatchTable")->rowCount(), 16);
+
+        // "Other…" with a mistyped key is refused and the set in force stays; a sound file is taken.
+        const QString mistyped = testDirectory() + "/mistyped.json";
+        QFile typo(mistyped);
+        QVERIFY(typo.open(QIODevice::WriteOnly));
+        typo.write(R"({"name": "Tight", "rules": [{"name": "All", "covers": "all", "metric": "dE76",
+                       "statistic": "max", "limt": 0.5}]})");
+        typo.close();
+        startRecordingWarnings();
+        w.chooseOtherToleranceSet(mistyped);
+        QCOMPARE(w.window.findChild<QComboBox *>("toleranceCB")->currentText(), QString("ISO 12647-7 proof (ΔE*ab)"));
+        QTRY_COMPARE(stopRecordingWarnings(), QStringList({"The tolerance set could not be opened."}));
+        QVERIFY2(recordedWarningReasons().value(0).contains("limt"), qPrintable(recordedWarningReasons().value(0)));
+        QCOMPARE(w.label("verdictWordL")->text(), QString("PASS"));
+
+        const QString tight = testDirectory() + "/tight.json";
+        QFile sound(tight);
+        QVERIFY(sound.open(QIODevice::WriteOnly));
+        sound.write(R"({"name": "Tight", "rules": [{"name": "All", "covers": "all", "metric": "dE76",
+                       "statistic": "max", "limit": 0.5}]})");
+        sound.close();
+        w.chooseOtherToleranceSet(tight);
+        QCOMPARE(w.window.findChild<QComboBox *>("toleranceCB")->currentText(), QString("Tight"));
+        QTRY_COMPARE(w.table("checkRuleTable")->rowCount(), 1);
+        QCOMPARE(w.label("verdictWordL")->text(), QString("PASS"));
     }
 };
 
