@@ -2,7 +2,7 @@
 #include "CVCImageWindow.h"
 #include "ui_ImageWindow.h"
 
-#include "PatchMeasuringJob.h"
+#include "patchmeasuringjob.h"
 #include "PatchOverlay.h"
 #include "PatchTableDock.h"
 #include "PictureView.h"

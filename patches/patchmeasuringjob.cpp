@@ -1,4 +1,4 @@
-#include "PatchMeasuringJob.h"
+#include "patchmeasuringjob.h"
 
 #include "measuringsession.h"
 #include "workcontrol.h"
