@@ -10,6 +10,7 @@
 #include "checkreport.h"
 #include "measuredcgats.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -118,8 +119,10 @@ void CVCImageWindow::ExportCheckReport()
     const QString ruleCsvFilter = tr("CSV, rule rows (*.csv)");
     const QString cgatsFilter = tr("CGATS.17, measured values (*.txt *.cgats)");
     QString chosenFilter = pdfFilter;
+    // The report is named after the picture it judges.
+    const QString suggested = QDir(lastPatchDir).filePath(QFileInfo(shownFileName).completeBaseName() + "-check.pdf");
     const QString path = QFileDialog::getSaveFileName(
-        this, tr("Export check report"), lastPatchDir,
+        this, tr("Export check report"), suggested,
         QStringList{pdfFilter, jsonFilter, patchCsvFilter, ruleCsvFilter, cgatsFilter}.join(";;"), &chosenFilter);
     if (path.isEmpty())
         return;
