@@ -129,6 +129,20 @@ public:
     bool active = false;
 };
 
+// A tolerance set "Tight" of one rule, all patches' ΔE*ab at most 0.5, its limit under limitKey; returns its path.
+QString writeTightSet(const QString &name, const QString &limitKey = "limit")
+{
+    const QString path = testDirectory() + "/" + name;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return QString();
+    file.write(QString(R"({"name": "Tight", "rules": [{"name": "All", "covers": "all", "metric": "dE76",
+                           "statistic": "max", "%1": 0.5}]})")
+                   .arg(limitKey)
+                   .toUtf8());
+    return path;
+}
+
 // The "each" rows of the proof set's rules: name, covers, metric, statistic, value, limit, result, worst patch.
 QStringList ruleTexts(const QStringList &row)
 {
@@ -318,29 +332,38 @@ private slots:
         QCOMPARE(w.table("checkPatchTable")->rowCount(), 16);
 
         // "Other…" with a mistyped key is refused and the set in force stays; a sound file is taken.
-        const QString mistyped = testDirectory() + "/mistyped.json";
-        QFile typo(mistyped);
-        QVERIFY(typo.open(QIODevice::WriteOnly));
-        typo.write(R"({"name": "Tight", "rules": [{"name": "All", "covers": "all", "metric": "dE76",
-                       "statistic": "max", "limt": 0.5}]})");
-        typo.close();
+        const QString mistyped = writeTightSet("mistyped.json", "limt");
+        auto *tolerances = w.window.findChild<QComboBox *>("toleranceCB");
+        const QString inForce = tolerances->currentText();
         startRecordingWarnings();
         w.chooseOtherToleranceSet(mistyped);
-        QCOMPARE(w.window.findChild<QComboBox *>("toleranceCB")->currentText(), QString("ISO 12647-7 proof (ΔE*ab)"));
+        QCOMPARE(tolerances->currentText(), inForce);
         QTRY_COMPARE(stopRecordingWarnings(), QStringList({"The tolerance set could not be opened."}));
         QVERIFY2(recordedWarningReasons().value(0).contains("limt"), qPrintable(recordedWarningReasons().value(0)));
         QCOMPARE(w.label("verdictWordL")->text(), QString("PASS"));
 
-        const QString tight = testDirectory() + "/tight.json";
-        QFile sound(tight);
-        QVERIFY(sound.open(QIODevice::WriteOnly));
-        sound.write(R"({"name": "Tight", "rules": [{"name": "All", "covers": "all", "metric": "dE76",
-                       "statistic": "max", "limit": 0.5}]})");
-        sound.close();
+        const QString tight = writeTightSet("tight.json");
         w.chooseOtherToleranceSet(tight);
-        QCOMPARE(w.window.findChild<QComboBox *>("toleranceCB")->currentText(), QString("Tight"));
+        QCOMPARE(tolerances->currentText(), QString("Tight"));
         QTRY_COMPARE(w.table("checkRuleTable")->rowCount(), 1);
         QCOMPARE(w.label("verdictWordL")->text(), QString("PASS"));
+    }
+
+    // A set of the user's own is chosen again at the next start; one that has gone is noted.
+    void toleranceSetChosenAgainAtTheNextStart()
+    {
+        const QString tight = writeTightSet("tight-at-start.json");
+        {
+            BarWindow w(wedge);
+            w.window.openReference(reference);
+            w.chooseOtherToleranceSet(tight);
+        }
+        QCOMPARE(BarWindow(wedge).window.findChild<QComboBox *>("toleranceCB")->currentText(), QString("Tight"));
+        QVERIFY(QFile::remove(tight));
+        CVCImageWindow gone;
+        QCOMPARE(gone.findChild<QComboBox *>("toleranceCB")->currentText(), QString("ISO 12647-7 proof (ΔE*ab)"));
+        QVERIFY2(gone.statusBar()->currentMessage().contains("tight-at-start.json"),
+                 qPrintable(gone.statusBar()->currentMessage()));
     }
 };
 

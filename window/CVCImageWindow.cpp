@@ -190,6 +190,7 @@ void CVCImageWindow::SaveSettings()
     settings.setValue("LastProfileDir", lastProfileDir);
     settings.setValue("LastPatchDir", lastPatchDir);
     settings.setValue("LastReferenceDir", lastReferenceDir);
+    settings.setValue("ToleranceSet", toleranceFiles.value(chosenToleranceSet));
 }
 
 void CVCImageWindow::ShowFailure(const Failure &failure, const QString &imageFile)

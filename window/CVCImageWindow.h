@@ -137,6 +137,8 @@ private:
     void SetupColourBar();
     void SetupVerdictLine();
     void LoadToleranceSets();
+    // Why the file is no tolerance set; empty when it was added.
+    QString AddToleranceSet(const QString &file);
     void ShowToleranceSets();
     // A set shown, or another opened from a file for the entry after them.
     void ChooseToleranceSet(int index);
@@ -192,6 +194,8 @@ private:
     QLabel *verdictL;
     std::optional<ReferenceChart> barReference;
     QVector<ToleranceSet> toleranceSets;
+    // The file of each set, kept to choose it again at the next start.
+    QStringList toleranceFiles;
     int chosenToleranceSet = 0;
     // The check of the patches as last measured; nothing without a reference, a picture or patches.
     std::optional<ColourBarCheck> barCheck;

@@ -84,14 +84,24 @@ void CVCImageWindow::SetupVerdictLine()
 
 void CVCImageWindow::LoadToleranceSets()
 {
-    for (const QString &file : shippedToleranceFiles(getResourceDir())) {
-        const ToleranceReading reading = readToleranceFile(file);
-        if (reading.ok())
-            toleranceSets << reading.set;
-        else
-            statusNotes.add(reading.error);
-    }
+    const QString chosenBefore = settings.value("ToleranceSet").toString();
+    for (const QString &file : shippedToleranceFiles(getResourceDir()))
+        statusNotes.add(AddToleranceSet(file));
+    // The set chosen last time, whether installed or the user's own, is chosen again.
+    if (!chosenBefore.isEmpty() && !toleranceFiles.contains(chosenBefore))
+        statusNotes.add(AddToleranceSet(chosenBefore));
+    chosenToleranceSet = qMax(0, toleranceFiles.indexOf(chosenBefore));
     ShowToleranceSets();
+}
+
+QString CVCImageWindow::AddToleranceSet(const QString &file)
+{
+    const ToleranceReading reading = readToleranceFile(file);
+    if (reading.ok()) {
+        toleranceSets << reading.set;
+        toleranceFiles << file;
+    }
+    return reading.error;
 }
 
 void CVCImageWindow::ShowToleranceSets()
@@ -111,13 +121,11 @@ void CVCImageWindow::ChooseToleranceSet(int index)
                                                           tr("tolerance set (*.json)"));
         if (!path.isEmpty()) {
             lastReferenceDir = QFileInfo(path).absolutePath();
-            const ToleranceReading reading = readToleranceFile(path);
-            if (reading.ok()) {
-                toleranceSets << reading.set;
+            const QString error = AddToleranceSet(path);
+            if (error.isEmpty())
                 chosenToleranceSet = toleranceSets.size() - 1;
-            } else {
-                ShowPatchFileProblem(tr("The tolerance set could not be opened."), reading.error);
-            }
+            else
+                ShowPatchFileProblem(tr("The tolerance set could not be opened."), error);
         }
     }
     ShowToleranceSets();

@@ -11,7 +11,7 @@ void StatusNotes::clear()
 
 void StatusNotes::add(const QString &note)
 {
-    if (notes.contains(note))
+    if (note.isEmpty() || notes.contains(note))
         return;
     notes << note;
     window->statusBar()->showMessage(notes.join("  "));

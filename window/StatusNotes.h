@@ -13,6 +13,7 @@ public:
     explicit StatusNotes(QMainWindow *window) : window(window) {}
 
     void clear();
+    // An empty note tells nothing and is left out.
     void add(const QString &note);
 
 private:
