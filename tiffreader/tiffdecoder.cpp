@@ -6,6 +6,7 @@
 #include <QDebug>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <vector>
 
@@ -30,7 +31,27 @@ struct DecodePlan {
     int rows = 0;
     std::vector<OutputImage> outputs;
     std::vector<std::vector<SampleTarget>> targets; // one list per sample of the file
+    // Images of an earlier band, decoded into again when nobody else holds them.
+    QVector<QImage> *spare = nullptr;
 };
+
+// The next output image: a spare one of the same shape that nobody else
+// holds (*reused tells), or a new one.
+QImage outputImage(DecodePlan &plan, int width, QImage::Format format, bool *reused)
+{
+    *reused = false;
+    const int index = int(plan.outputs.size());
+    if (plan.spare && index < plan.spare->size()) {
+        QImage &spare = (*plan.spare)[index];
+        if (spare.isDetached() && spare.width() == width && spare.height() == plan.rows && spare.format() == format) {
+            // The band's last reader let go of it on another thread.
+            std::atomic_thread_fence(std::memory_order_acquire);
+            *reused = true;
+            return std::move(spare);
+        }
+    }
+    return QImage(width, plan.rows, format);
+}
 
 QImage::Format rgbFormat(int bytes, bool alpha, bool associated)
 {
@@ -41,10 +62,13 @@ QImage::Format rgbFormat(int bytes, bool alpha, bool associated)
 
 bool allocate(DecodePlan &plan, const TiffDirectory &d, QImage::Format format, int channels, QColor fill)
 {
-    QImage image(int(d.width), plan.rows, format);
+    bool reused = false;
+    QImage image = outputImage(plan, int(d.width), format, &reused);
     if (image.isNull())
         return false;
-    image.fill(fill);
+    // A spare image of the same plan already holds the fill where no sample is written.
+    if (!reused)
+        image.fill(fill);
     plan.outputs.push_back({image, channels});
     return true;
 }
@@ -355,12 +379,13 @@ int bandRowsFor(TIFF *tiff, const TiffDirectory &d, qint64 pixels)
     return int(std::min<qint64>(d.height, std::max<qint64>(1, wanted / unit) * unit));
 }
 
-QVector<QImage> decodeDirectoryRows(TIFF *tiff, const TiffDirectory &d, int first, int count)
+QVector<QImage> decodeDirectoryRows(TIFF *tiff, const TiffDirectory &d, int first, int count, QVector<QImage> *spare)
 {
     const int bytes = std::max(1, d.bitsPerSample / 8);
     DecodePlan plan;
     plan.first = first;
     plan.rows = count;
+    plan.spare = spare;
     if (count <= 0 || qint64(first) + count > d.height || !makePlan(plan, d, bytes))
         return {};
     const bool decoded = TIFFIsTiled(tiff) ? decodeTiles(tiff, d, plan, bytes) : decodeStrips(tiff, d, plan, bytes);
