@@ -33,67 +33,77 @@ struct EightBitCounts {
     }
 };
 
-// Where the four channels and the coverage of a pixel sit in the bytes of
-// the band's images (page 0 the picture or the first ink image, page 1 the
-// second); -1 for a coverage that is always full.
+// Where the three channels and the coverage of a pixel of fewer than four
+// channels sit in the bytes of the picture; -1 for a coverage that is always full.
 struct ByteLayout {
-    int page[4];
-    int offset[4];
-    int coveragePage;
+    int offset[3];
     int coverageOffset;
-    int bytesPerPixel[2];
+    int bytesPerPixel;
 };
 
-// The layout of bands whose bytes are the values as pixelColor reads them.
+// Whether the band's bytes are the values as pixelColor reads them, and
+// below four channels where they sit.
 bool eightBitLayout(const PixelSources &band, ByteLayout *layout)
 {
     if (band.channelCount >= 4) {
         for (const QImage *page : {&band.inkPage1, &band.inkPage2})
             if (page->format() != QImage::Format_RGBX8888 && page->format() != QImage::Format_RGBA8888)
                 return false;
-        // RGBX8888's padding byte is read as alpha, like pixelColor does.
-        *layout = {{0, 0, 0, 1}, {0, 1, 2, 0}, 1, 1, {4, 4}};
         return true;
     }
     switch (band.picture.format()) {
     case QImage::Format_Grayscale8:
-        *layout = {{0, 0, 0, 0}, {0, 0, 0, 0}, -1, 0, {1, 0}};
+        *layout = {{0, 0, 0}, -1, 1};
         return true;
     case QImage::Format_RGB32:
-        *layout = {{0, 0, 0, 0}, {2, 1, 0, 0}, -1, 0, {4, 0}};
+        *layout = {{2, 1, 0}, -1, 4};
         return true;
     case QImage::Format_ARGB32:
-        *layout = {{0, 0, 0, 0}, {2, 1, 0, 0}, 0, 3, {4, 0}};
+        *layout = {{2, 1, 0}, 3, 4};
         return true;
     case QImage::Format_RGBX8888:
     case QImage::Format_RGBA8888:
-        *layout = {{0, 0, 0, 0}, {0, 1, 2, 0}, 0, 3, {4, 0}};
+        *layout = {{0, 1, 2}, 3, 4};
         return true;
     default:
         return false;
     }
 }
 
+// Four inks in two 8-bit pages, the press file's case, read without the layout's look-ups.
+void countFourInks(const PixelSources &band, int first, int end, EightBitCounts &counts)
+{
+    const int width = band.picture.width();
+    for (int y = first; y < end; ++y) {
+        const uchar *inks = band.inkPage1.constScanLine(y);
+        const uchar *rest = band.inkPage2.constScanLine(y);
+        for (int x = 0; x < width; ++x, inks += 4, rest += 4) {
+            const int channel[4] = {inks[0], inks[1], inks[2], rest[0]};
+            if (pixelMask(channel, int(rest[1]), 4, 255, 255) == PixelMask::Counted)
+                counts.count(channel, 4);
+        }
+    }
+}
+
 void countEightBit(const PixelSources &band, const ByteLayout &layout, int first, int end, EightBitCounts &counts)
 {
     const int n = band.channelCount;
-    const int summed = n < 4 ? 3 : 4;
-    const QImage &second = n >= 4 ? band.inkPage2 : band.picture;
-    const QImage &firstPage = n >= 4 ? band.inkPage1 : band.picture;
+    if (n >= 4) {
+        countFourInks(band, first, end, counts);
+        return;
+    }
+    // Fewer than four channels come from the picture alone.
+    const int width = band.picture.width();
     for (int y = first; y < end; ++y) {
-        const uchar *rows[2] = {firstPage.constScanLine(y), second.constScanLine(y)};
-        for (int x = 0; x < band.picture.width(); ++x) {
+        const uchar *row = band.picture.constScanLine(y);
+        for (int x = 0; x < width; ++x) {
             int channel[4] = {0, 0, 0, 0};
-            for (int c = 0; c < summed; ++c)
-                channel[c] = rows[layout.page[c]][x * layout.bytesPerPixel[layout.page[c]] + layout.offset[c]];
-            const int coverage = layout.coveragePage < 0
-                                     ? 255
-                                     : rows[layout.coveragePage][x * layout.bytesPerPixel[layout.coveragePage] +
-                                                                 layout.coverageOffset];
-            if (n < 4)
-                channel[3] = 0;
+            const uchar *pixel = row + x * layout.bytesPerPixel;
+            for (int c = 0; c < 3; ++c)
+                channel[c] = pixel[layout.offset[c]];
+            const int coverage = layout.coverageOffset < 0 ? 255 : pixel[layout.coverageOffset];
             if (pixelMask(channel, coverage, n, 255, 255) == PixelMask::Counted)
-                counts.count(channel, summed);
+                counts.count(channel, 3);
         }
     }
 }
@@ -119,7 +129,7 @@ void countLevels(const PixelSources &band, int first, int end, LevelCounts &coun
 void BandCounter::count(const PixelSources &given, WorkControl *control)
 {
     const PixelSources band = readableByRows(given);
-    ByteLayout layout;
+    ByteLayout layout{};
     const bool eightBit = eightBitLayout(band, &layout);
     std::mutex lock;
     forRowBlocks(band.picture.height(), [&](int first, int end) {
