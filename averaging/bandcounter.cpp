@@ -1,5 +1,6 @@
 #include "bandcounter.h"
 
+#include "bytelayout.h"
 #include "displaybytes.h"
 #include "parallel.h"
 #include "pixelrows.h"
@@ -32,43 +33,6 @@ struct EightBitCounts {
                     counts.add(c, quint16(level * 257), levels[c][level]);
     }
 };
-
-// Where the three channels and the coverage of a pixel of fewer than four
-// channels sit in the bytes of the picture; -1 for a coverage that is always full.
-struct ByteLayout {
-    int offset[3];
-    int coverageOffset;
-    int bytesPerPixel;
-};
-
-// Whether the band's bytes are the values as pixelColor reads them, and
-// below four channels where they sit.
-bool eightBitLayout(const PixelSources &band, ByteLayout *layout)
-{
-    if (band.channelCount >= 4) {
-        for (const QImage *page : {&band.inkPage1, &band.inkPage2})
-            if (page->format() != QImage::Format_RGBX8888 && page->format() != QImage::Format_RGBA8888)
-                return false;
-        return true;
-    }
-    switch (band.picture.format()) {
-    case QImage::Format_Grayscale8:
-        *layout = {{0, 0, 0}, -1, 1};
-        return true;
-    case QImage::Format_RGB32:
-        *layout = {{2, 1, 0}, -1, 4};
-        return true;
-    case QImage::Format_ARGB32:
-        *layout = {{2, 1, 0}, 3, 4};
-        return true;
-    case QImage::Format_RGBX8888:
-    case QImage::Format_RGBA8888:
-        *layout = {{0, 1, 2}, 3, 4};
-        return true;
-    default:
-        return false;
-    }
-}
 
 // Four inks in two 8-bit pages, the press file's case, read without the layout's look-ups.
 void countFourInks(const PixelSources &band, int first, int end, EightBitCounts &counts)
