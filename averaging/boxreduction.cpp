@@ -84,7 +84,7 @@ public:
           values(size_t(plan.sourceEnd - plan.sourceLeft) * 4), counted(size_t(plan.sourceEnd - plan.sourceLeft))
     {
         for (size_t byte = 0; byte < byteLevels.size(); ++byte)
-            byteLevels[byte] = double(levels[byte * 257]);
+            byteLevels[byte] = levels[byte * 257];
         skipOutsideRows();
     }
 
@@ -141,7 +141,7 @@ private:
             const size_t at = size_t(x - plan.sourceLeft);
             counted[at] = countedLevels(channels, coverage, plan.channelCount);
             for (size_t c = 0; c < 4; ++c)
-                values[at * 4 + c] = double(levels[channels[c]]);
+                values[at * 4 + c] = levels[channels[c]];
         }
     }
 
@@ -171,8 +171,11 @@ private:
             }
             const size_t at = size_t(x - plan.sourceLeft);
             counted[at] = pixelMask(channel, coverage, n, 255, 255) == PixelMask::Counted;
-            for (size_t c = 0; c < 4; ++c)
-                values[at * 4 + c] = byteLevels[size_t(channel[c])];
+            float *value = &values[at * 4];
+            value[0] = byteLevels[size_t(channel[0])];
+            value[1] = byteLevels[size_t(channel[1])];
+            value[2] = byteLevels[size_t(channel[2])];
+            value[3] = byteLevels[size_t(channel[3])];
         }
     }
 
@@ -292,8 +295,9 @@ private:
     DisplayRows output;
     const std::array<float, 65536> &levels;
     // The levels of 8-bit values, in a table that stays in the fastest cache.
-    std::array<double, 256> byteLevels;
-    std::vector<double> values;
+    std::array<float, 256> byteLevels;
+    // The record's values of the row's pixels, as the level table holds them.
+    std::vector<float> values;
     std::vector<char> counted;
     // The column sums of source rows still needed, by source row.
     std::map<int, std::vector<double>> reduced;
