@@ -9,8 +9,9 @@
 
 namespace {
 
-// 256 rows: sixteen of the decoder's bands, enough to keep a pass's threads busy.
-constexpr int bandRows = 16 * JpegDecoder::maxBandRows;
+// 64 rows: four of the decoder's bands, enough to keep a pass's threads busy, few enough
+// that a band is still in the cache when it is counted.
+constexpr int bandRows = 4 * JpegDecoder::maxBandRows;
 
 // A band of rows [top, top + rows) decoded in the picture's own formats:
 // grey as Grayscale8, colour as RGB32 (Qt's reader's pixels), four inks as
