@@ -33,6 +33,10 @@ struct DecodePlan {
     std::vector<std::vector<SampleTarget>> targets; // one list per sample of the file
     // Images of an earlier band, decoded into again when nobody else holds them.
     QVector<QImage> *spare = nullptr;
+    // A separation whose samples lie side by side: inks 1-4, then the coverage
+    // at this sample (-1 without), go to the two ink images in one pass.
+    bool contiguousInks = false;
+    int inkCoverageSample = -1;
 };
 
 // The next output image: a spare one of the same shape that nobody else
@@ -104,6 +108,8 @@ bool planInkPages(DecodePlan &plan, const TiffDirectory &d, int bytes)
     plan.targets[3] = {{1, 0}};
     if (d.alpha)
         plan.targets[size_t(d.colourSamples())] = {{1, 1}};
+    plan.contiguousInks = d.planarConfig == PLANARCONFIG_CONTIG;
+    plan.inkCoverageSample = d.alpha ? d.colourSamples() : -1;
     // Without an alpha sample every pixel is fully covered.
     return allocate(plan, d, format, 4, Qt::black) && allocate(plan, d, format, 4, QColor(0, 255, 0));
 }
@@ -136,10 +142,32 @@ struct Route {
     bool inverted;
 };
 
+// A run of a separation's side-by-side samples, each pixel's written at once.
+template <typename Sample>
+void writeInkRun(DecodePlan &plan, quint32 x, quint32 y, const uchar *data, quint32 pixels, int samplesInData)
+{
+    const auto *in = reinterpret_cast<const Sample *>(data);
+    Sample *inks = reinterpret_cast<Sample *>(plan.outputs[0].image.scanLine(int(y))) + size_t(x) * 4;
+    Sample *rest = reinterpret_cast<Sample *>(plan.outputs[1].image.scanLine(int(y))) + size_t(x) * 4;
+    const int coverage = plan.inkCoverageSample;
+    for (quint32 i = 0; i < pixels; ++i, in += samplesInData, inks += 4, rest += 4) {
+        inks[0] = in[0];
+        inks[1] = in[1];
+        inks[2] = in[2];
+        rest[0] = in[3];
+        if (coverage >= 0)
+            rest[1] = in[coverage];
+    }
+}
+
 template <typename Sample>
 void writeRun(DecodePlan &plan, quint32 x, quint32 y, const uchar *data, quint32 pixels, int firstSample,
               int samplesInData)
 {
+    if (plan.contiguousInks) {
+        writeInkRun<Sample>(plan, x, y, data, pixels, samplesInData);
+        return;
+    }
     std::vector<Route<Sample>> routes;
     for (int j = 0; j < samplesInData; ++j)
         for (const SampleTarget &t : plan.targets[size_t(firstSample + j)]) {
