@@ -6,6 +6,8 @@
 #include "tiffdecoder.h"
 #include "workcontrol.h"
 
+#include <algorithm>
+
 // The file reads through the opening's control only while the constructor runs.
 struct TiffPictureFile::ControlDuringOpening {
     explicit ControlDuringOpening(ProgressFile &file) : file(file) {}
@@ -88,10 +90,10 @@ bool TiffPictureFile::read(int first, int end, const BandTaker &take, WorkContro
 bool TiffPictureFile::decodeBand(TIFF *handle, int top, PixelSources *band, SpareBands *spares) const
 {
     const int rows = std::min(bandRows, head.size.height() - top);
-    QVector<QImage> *spare = nullptr;
-    for (QVector<QImage> &images : *spares)
-        if (std::all_of(images.begin(), images.end(), [](const QImage &image) { return image.isDetached(); }))
-            spare = &images;
+    const auto unheld = std::find_if(spares->begin(), spares->end(), [](const QVector<QImage> &images) {
+        return std::all_of(images.begin(), images.end(), [](const QImage &image) { return image.isDetached(); });
+    });
+    QVector<QImage> *spare = unheld == spares->end() ? nullptr : &*unheld;
     const QVector<QImage> images = decodeDirectoryRows(handle, directory, top, rows, spare);
     if (images.isEmpty())
         return false;
