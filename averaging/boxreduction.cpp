@@ -86,6 +86,8 @@ public:
         for (size_t byte = 0; byte < byteLevels.size(); ++byte)
             byteLevels[byte] = levels[byte * 257];
         skipOutsideRows();
+        // A band that starts above the block's first box is read from that box on.
+        nextSourceRow = sourceRows().first;
     }
 
     // The source rows the block needs, [top, bottom); empty when it lies outside the picture.
@@ -291,7 +293,7 @@ private:
     int first;
     int next;
     int end;
-    int nextSourceRow = INT_MIN;
+    int nextSourceRow = 0;
     DisplayRows output;
     const std::array<float, 65536> &levels;
     // The levels of 8-bit values, in a table that stays in the fastest cache.
