@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -239,17 +240,19 @@ bool decodeStrips(TIFF *tiff, const TiffDirectory &d, DecodePlan &plan, int byte
     const StripShape shape = stripShape(tiff, d, bytes);
     const qint64 rowBytes = shape.rowBytes;
     const uint32_t rowsPerStrip = shape.rows;
-    std::vector<uchar> buffer(size_t(shape.bytes()));
+    // Not cleared first: a strip is used only when it decoded to its full size.
+    const std::unique_ptr<uchar[]> buffer(new uchar[size_t(shape.bytes())]);
+    const tmsize_t bufferSize = tmsize_t(shape.bytes());
     const quint32 end = quint32(plan.first + plan.rows);
     for (int plane = 0; plane < planes; ++plane) {
         for (quint32 row = quint32(plan.first) / rowsPerStrip * rowsPerStrip; row < end; row += rowsPerStrip) {
             const quint32 rows = qMin(rowsPerStrip, d.height - row);
             const tstrip_t strip = TIFFComputeStrip(tiff, row, tsample_t(plane));
-            const tmsize_t got = TIFFReadEncodedStrip(tiff, strip, buffer.data(), tmsize_t(buffer.size()));
+            const tmsize_t got = TIFFReadEncodedStrip(tiff, strip, buffer.get(), bufferSize);
             if (got < rowBytes * rows)
                 return false;
             for (quint32 r = 0; r < rows; ++r)
-                scatter(plan, bytes, 0, row + r, buffer.data() + r * rowBytes, d.width, planar ? plane : 0, samplesInData);
+                scatter(plan, bytes, 0, row + r, buffer.get() + r * rowBytes, d.width, planar ? plane : 0, samplesInData);
         }
     }
     return true;
