@@ -71,8 +71,9 @@ bool allocate(DecodePlan &plan, const TiffDirectory &d, QImage::Format format, i
     QImage image = outputImage(plan, int(d.width), format, &reused);
     if (image.isNull())
         return false;
-    // A spare image of the same plan already holds the fill where no sample is written.
-    if (!reused)
+    // A spare image of the same plan already holds the fill where no sample is
+    // written; side-by-side inks are written whole.
+    if (!reused && !plan.contiguousInks)
         image.fill(fill);
     plan.outputs.push_back({image, channels});
     return true;
@@ -151,13 +152,17 @@ void writeInkRun(DecodePlan &plan, quint32 x, quint32 y, const uchar *data, quin
     Sample *inks = reinterpret_cast<Sample *>(plan.outputs[0].image.scanLine(int(y))) + size_t(x) * 4;
     Sample *rest = reinterpret_cast<Sample *>(plan.outputs[1].image.scanLine(int(y))) + size_t(x) * 4;
     const int coverage = plan.inkCoverageSample;
+    const Sample full = Sample(~Sample(0));
+    // Every byte is written, the fill of the images' other channels too: they need no fill first.
     for (quint32 i = 0; i < pixels; ++i, in += samplesInData, inks += 4, rest += 4) {
         inks[0] = in[0];
         inks[1] = in[1];
         inks[2] = in[2];
+        inks[3] = full;
         rest[0] = in[3];
-        if (coverage >= 0)
-            rest[1] = in[coverage];
+        rest[1] = coverage >= 0 ? in[coverage] : full;
+        rest[2] = 0;
+        rest[3] = full;
     }
 }
 
