@@ -4,13 +4,34 @@
 #include "workcontrol.h"
 
 #include <condition_variable>
+#include <cstdint>
 #include <cstring>
 #include <deque>
 #include <mutex>
 #include <optional>
 #include <thread>
 
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
+
 namespace {
+
+// Pages the size of a picture are filled a few megabytes at a time: in huge
+// pages the system clears them with a few hundred faults instead of tens of thousands.
+void adviseHugePages(uchar *bytes, size_t size)
+{
+#ifdef MADV_HUGEPAGE
+    const uintptr_t huge = uintptr_t(1) << 21;
+    const uintptr_t first = (reinterpret_cast<uintptr_t>(bytes) + huge - 1) & ~(huge - 1);
+    const uintptr_t end = (reinterpret_cast<uintptr_t>(bytes) + size) & ~(huge - 1);
+    if (end > first)
+        madvise(reinterpret_cast<void *>(first), end - first, MADV_HUGEPAGE);
+#else
+    Q_UNUSED(bytes);
+    Q_UNUSED(size);
+#endif
+}
 
 // The samples of the bands, copied into images as tall as the picture.
 class KeptSamples
@@ -79,7 +100,10 @@ private:
             return true;
         page = QImage(size, band.format());
         page.setColorTable(band.colorTable());
-        return !page.isNull();
+        if (page.isNull())
+            return false;
+        adviseHugePages(page.bits(), size_t(page.sizeInBytes()));
+        return true;
     }
 
     void copyRows(const QImage &band, QImage &page, int top)

@@ -1,5 +1,6 @@
 #include "boxreduction.h"
 
+#include "bytelayout.h"
 #include "displaybytes.h"
 #include "displayconversion.h"
 #include "parallel.h"
@@ -82,7 +83,11 @@ public:
         : plan(plan), first(first), next(first), end(end), output(output), levels(levelsFor(plan.channelCount)),
           values(size_t(plan.sourceEnd - plan.sourceLeft) * 4), counted(size_t(plan.sourceEnd - plan.sourceLeft))
     {
+        for (size_t byte = 0; byte < byteLevels.size(); ++byte)
+            byteLevels[byte] = levels[byte * 257];
         skipOutsideRows();
+        // A band that starts above the block's first box is read from that box on.
+        nextSourceRow = sourceRows().first;
     }
 
     // The source rows the block needs, [top, bottom); empty when it lies outside the picture.
@@ -102,12 +107,19 @@ public:
     void take(const PixelSources &band, int bandTop, int sourceEnd, WorkControl *control)
     {
         SourceRows reader(band);
+        ByteLayout layout;
+        const bool eightBit = eightBitLayout(band, &layout);
         const int bandEnd = std::min(sourceEnd, bandTop + bandHeight(band));
         for (int y = std::max(nextSourceRow, bandTop); y < bandEnd && next < end; ++y) {
             if (workCancelled(control))
                 return;
-            reader.read(y - bandTop);
-            reduceRow(reader, &reduced[y]);
+            if (eightBit) {
+                readBytes(band, layout, y - bandTop);
+            } else {
+                reader.read(y - bandTop);
+                readLevels(reader);
+            }
+            sumColumns(&reduced[y]);
             nextSourceRow = y + 1;
             finishCompleteRows();
         }
@@ -122,8 +134,8 @@ private:
             ++next;
     }
 
-    // The sums of each output column's box over source row y.
-    void reduceRow(const SourceRows &reader, std::vector<double> *sums)
+    // The values and the mask of the row's pixels the boxes take.
+    void readLevels(const SourceRows &reader)
     {
         for (int x = plan.sourceLeft; x < plan.sourceEnd; ++x) {
             quint16 channels[4], coverage;
@@ -131,12 +143,52 @@ private:
             const size_t at = size_t(x - plan.sourceLeft);
             counted[at] = countedLevels(channels, coverage, plan.channelCount);
             for (size_t c = 0; c < 4; ++c)
-                values[at * 4 + c] = double(levels[channels[c]]);
+                values[at * 4 + c] = levels[channels[c]];
         }
-        sums->assign(plan.columns.size() * sumsPerColumn, 0.0);
+    }
+
+    // The same from the bytes of an 8-bit band, whose level is the byte times 257.
+    void readBytes(const PixelSources &band, const ByteLayout &layout, int y)
+    {
+        const int n = plan.channelCount;
+        const uchar *first = (n >= 4 ? band.inkPage1 : band.picture).constScanLine(y);
+        const uchar *second = n >= 4 ? band.inkPage2.constScanLine(y) : nullptr;
+        for (int x = plan.sourceLeft; x < plan.sourceEnd; ++x) {
+            int channel[4] = {0, 0, 0, 0};
+            int coverage = 255;
+            if (n >= 4) {
+                const uchar *inks = first + 4 * x;
+                const uchar *rest = second + 4 * x;
+                channel[0] = inks[0];
+                channel[1] = inks[1];
+                channel[2] = inks[2];
+                channel[3] = rest[0];
+                coverage = rest[1];
+            } else {
+                const uchar *pixel = first + x * layout.bytesPerPixel;
+                for (int c = 0; c < 3; ++c)
+                    channel[c] = pixel[layout.offset[c]];
+                if (layout.coverageOffset >= 0)
+                    coverage = pixel[layout.coverageOffset];
+            }
+            const size_t at = size_t(x - plan.sourceLeft);
+            counted[at] = pixelMask(channel, coverage, n, 255, 255) == PixelMask::Counted;
+            float *value = &values[at * 4];
+            value[0] = byteLevels[size_t(channel[0])];
+            value[1] = byteLevels[size_t(channel[1])];
+            value[2] = byteLevels[size_t(channel[2])];
+            value[3] = byteLevels[size_t(channel[3])];
+        }
+    }
+
+    // The sums of each output column's box over the row just read.
+    void sumColumns(std::vector<double> *sums)
+    {
+        sums->resize(plan.columns.size() * sumsPerColumn);
         for (size_t i = 0; i < plan.columns.size(); ++i) {
             const AxisBox &box = plan.columns[i];
-            double *column = sums->data() + i * sumsPerColumn;
+            // Summed in locals, which the compiler keeps in registers; the order of the additions is the same.
+            double column[sumsPerColumn] = {};
             for (size_t k = 0; k < box.weights.size(); ++k) {
                 const size_t at = size_t(box.first - plan.sourceLeft) + k;
                 if (!counted[at])
@@ -145,6 +197,7 @@ private:
                     column[c] += box.weights[k] * values[at * 4 + c];
                 column[4] += box.weights[k];
             }
+            std::copy_n(column, sumsPerColumn, sums->data() + i * sumsPerColumn);
         }
     }
 
@@ -240,10 +293,13 @@ private:
     int first;
     int next;
     int end;
-    int nextSourceRow = INT_MIN;
+    int nextSourceRow = 0;
     DisplayRows output;
     const std::array<float, 65536> &levels;
-    std::vector<double> values;
+    // The levels of 8-bit values, in a table that stays in the fastest cache.
+    std::array<float, 256> byteLevels;
+    // The record's values of the row's pixels, as the level table holds them.
+    std::vector<float> values;
     std::vector<char> counted;
     // The column sums of source rows still needed, by source row.
     std::map<int, std::vector<double>> reduced;

@@ -19,8 +19,10 @@ inline void setWorkerThreads(int threads)
 
 inline int workerThreads()
 {
+    // Asked once: the system reads a file to answer, and a pass asks for every band.
+    static const int cores = std::max(1, int(std::thread::hardware_concurrency()));
     const int set = workerThreadSetting();
-    return set > 0 ? set : std::max(1, int(std::thread::hardware_concurrency()));
+    return set > 0 ? set : cores;
 }
 
 // How many blocks forRowBlocks splits height rows into: one per thread, of 16 rows at least.

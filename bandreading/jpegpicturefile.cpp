@@ -4,10 +4,14 @@
 #include "jpegcomments.h"
 #include "workcontrol.h"
 
+#include <atomic>
+#include <deque>
+
 namespace {
 
-// 256 rows: sixteen of the decoder's bands, enough to keep a pass's threads busy.
-constexpr int bandRows = 16 * JpegDecoder::maxBandRows;
+// 64 rows: four of the decoder's bands, enough to keep a pass's threads busy, few enough
+// that a band is still in the cache when it is counted.
+constexpr int bandRows = 4 * JpegDecoder::maxBandRows;
 
 // A band of rows [top, top + rows) decoded in the picture's own formats:
 // grey as Grayscale8, colour as RGB32 (Qt's reader's pixels), four inks as
@@ -17,6 +21,33 @@ struct JpegBand {
     QImage inks;
     QImage black;
 };
+
+bool unheld(const QImage &image)
+{
+    return image.isNull() || image.isDetached();
+}
+
+// The images for a band of rows: those of an earlier band once the pass has
+// let go of them, so that the system need not hand out and clear new pages
+// for every band, or new ones.
+JpegBand bandImages(std::deque<JpegBand> &spares, int width, int rows, QImage::Format format, bool inks)
+{
+    for (auto spare = spares.begin(); spare != spares.end(); ++spare) {
+        if (spare->picture.height() == rows && unheld(spare->picture) && unheld(spare->inks) && unheld(spare->black)) {
+            // The band's last reader let go of it on another thread.
+            std::atomic_thread_fence(std::memory_order_acquire);
+            JpegBand band = std::move(*spare);
+            spares.erase(spare);
+            return band;
+        }
+    }
+    JpegBand band{QImage(width, rows, inks ? QImage::Format_RGBX8888 : format), {}, {}};
+    if (inks) {
+        band.inks = QImage(width, rows, QImage::Format_RGBX8888);
+        band.black = QImage(width, rows, QImage::Format_RGBX8888);
+    }
+    return band;
+}
 
 bool decodeRows(JpegDecoder &decoder, QImage &rows, int count)
 {
@@ -98,16 +129,15 @@ bool JpegPictureFile::decode(JpegDecoder &decoder, int end, const BandTaker &tak
     const QImage::Format format = components == 1 ? QImage::Format_Grayscale8 : QImage::Format_RGB32;
     // A read that stops early still covers its rows; the whole picture is read to its end marker.
     const int last = end >= height ? height : std::min(height, end);
+    std::deque<JpegBand> spares;
     for (int top = 0; top < last; top += bandRows) {
         if (workCancelled(control))
             return false;
         const int rows = std::min(bandRows, height - top);
-        JpegBand band{QImage(width, rows, inks ? QImage::Format_RGBX8888 : format), {}, {}};
+        JpegBand band = bandImages(spares, width, rows, format, inks);
         if (band.picture.isNull() || !decodeRows(decoder, band.picture, rows))
             return false;
         if (inks) {
-            band.inks = QImage(width, rows, QImage::Format_RGBX8888);
-            band.black = QImage(width, rows, QImage::Format_RGBX8888);
             if (band.inks.isNull() || band.black.isNull())
                 return false;
             splitInks(band.picture, band);
@@ -115,6 +145,10 @@ bool JpegPictureFile::decode(JpegDecoder &decoder, int end, const BandTaker &tak
         } else {
             take(bandSources(band.picture, {}, {}, channels), top);
         }
+        // As many as a pass holds at once: the bands queued and counted.
+        spares.push_back(std::move(band));
+        if (spares.size() > 4)
+            spares.pop_front();
     }
     return last < height || decoder.finish();
 }

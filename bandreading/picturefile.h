@@ -46,8 +46,9 @@ protected:
     mutable QString why;
 };
 
-// Bands of about this many pixels keep a pass's memory small and its threads busy.
-constexpr qint64 defaultBandPixels = qint64(1) << 22;
+// Bands of about this many pixels keep a pass's memory small (several are
+// decoded and counted at once) and its threads busy.
+constexpr qint64 defaultBandPixels = qint64(1) << 20;
 
 // Opens fileName: TIFF and JPEG files are read in bands by the program's
 // decoders (TIFF bands of about bandPixels pixels, whole strips or rows of

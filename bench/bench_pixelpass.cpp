@@ -29,6 +29,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <thread>
 
@@ -133,6 +134,17 @@ void benchSeparation(const char *name, const QString &path, double targetRatio)
 
 // The argument that makes this program the child that times one window load.
 const char windowLoadArgument[] = "--window-load";
+// The argument that only writes the timed inputs into a folder, for a profiler's runs.
+const char writeInputsArgument[] = "--write-inputs";
+
+// The 24 MP JPEG and press-like TIFF the user waits are timed on.
+void writeTimedInputs(const QString &dir)
+{
+    writeTaggedJpeg(photograph(6000, 4000), dir, "smooth24.jpg");
+    ProfileHandle cmyk(cmsOpenProfileFromFile((getResourceDir() + "/DefaultCMYK.icc").toLocal8Bit().constData(), "r"));
+    writePressSeparation(dir + "/press.tif", 6000, 4000, profileBytes(cmyk.get()));
+    std::printf("%s/smooth24.jpg\n%s/press.tif\n", qPrintable(dir), qPrintable(dir));
+}
 
 // Prints the fastest values, picture and return times, then the results line.
 int timeWindowLoad(const QString &path)
@@ -246,6 +258,9 @@ void benchTiffs(const QString &dir, ResultTable *table)
 
 int main(int argc, char **argv)
 {
+    // Before anything is loaded or allocated: this image's memory is the measured child's start.
+    if (argc >= 4 && std::strcmp(argv[1], measuredChildArgument) == 0)
+        return runMeasured(std::atoi(argv[2]), argv + 3);
     chooseDisplayPlatform();
     QApplication app(argc, argv);
     qInstallMessageHandler(dropNoise);
@@ -256,6 +271,10 @@ int main(int argc, char **argv)
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path() + "/settings");
     if (argc == 3 && std::strcmp(argv[1], windowLoadArgument) == 0)
         return timeWindowLoad(QString::fromLocal8Bit(argv[2]));
+    if (argc == 3 && std::strcmp(argv[1], writeInputsArgument) == 0) {
+        writeTimedInputs(QString::fromLocal8Bit(argv[2]));
+        return 0;
+    }
     const QString platform = QGuiApplication::platformName();
     const QString display = platform == "xcb" ? ", on the X server " + qEnvironmentVariable("DISPLAY") : QString();
     std::printf("Window platform: %s%s\n", qPrintable(platform), qPrintable(display));

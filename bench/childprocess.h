@@ -5,6 +5,9 @@
 #include <QStringList>
 
 // A program run to its end as a child of this process, as a user starts it.
+// It is started by a fresh image of this program (runMeasured below): a child
+// forked straight from this process would count this process's memory as its
+// own peak.
 class ChildProcess
 {
 public:
@@ -26,3 +29,10 @@ private:
     double peak = 0;
     QByteArray standardOutput;
 };
+
+// The argument that makes this program start command, wait for it and write
+// its wall time (ms) and peak memory (KiB) to file descriptor report.
+constexpr char measuredChildArgument[] = "--measured-child";
+
+// Runs command (a null-terminated argv) as above; returns its exit status.
+int runMeasured(int report, char **command);

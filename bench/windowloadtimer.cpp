@@ -79,27 +79,16 @@ void WindowLoadTimer::runOnce()
     auto *lightness = window.findChild<QLabel *>("lL");
     auto *view = window.findChild<QGraphicsView *>("graphicsView");
     const QSize imageSize = QImageReader(path).size();
-    PaintWatch valuesPaint(lightness, [=] { return panel->isVisible() && !lightness->text().isEmpty(); });
-    PaintWatch picturePaint(view->viewport(), [=] { return fittedPicture(view, imageSize); });
-
     QElapsedTimer clock;
+    PaintWatch valuesPaint(lightness, clock, [=] { return panel->isVisible() && !lightness->text().isEmpty(); });
+    PaintWatch picturePaint(view->viewport(), clock, [=] { return fittedPicture(view, imageSize); });
+
     clock.start();
     window.openImageFile(path);
     keepFastest(&returned, clock.nsecsElapsed() / 1e6);
-    double valuesAt = -1, pictureAt = -1;
-    processUntil(clock, patienceMs, [&] {
-        // A repaint flushes the window when its widgets are painted; the
-        // round trip makes sure the server has taken the pixels.
-        if ((valuesPaint.painted() && valuesAt < 0) || (picturePaint.painted() && pictureAt < 0)) {
-            QGuiApplication::sync();
-            const double now = clock.nsecsElapsed() / 1e6;
-            if (valuesPaint.painted() && valuesAt < 0)
-                valuesAt = now;
-            if (picturePaint.painted() && pictureAt < 0)
-                pictureAt = now;
-        }
-        return valuesAt >= 0 && pictureAt >= 0;
-    });
+    processUntil(clock, patienceMs, [&] { return valuesPaint.painted() && picturePaint.painted(); });
+    const double valuesAt = valuesPaint.paintedMs();
+    const double pictureAt = picturePaint.paintedMs();
     keepFastest(&values, valuesAt);
     keepFastest(&picture, pictureAt);
     results = window.resultsLine();

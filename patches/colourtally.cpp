@@ -1,17 +1,23 @@
 #include "colourtally.h"
 
+#include <algorithm>
+
 void ColourTally::add(const quint16 levels[4])
 {
-    const quint64 key = quint64(levels[0]) | quint64(levels[1]) << 16 | quint64(levels[2]) << 32 |
-                        quint64(levels[3]) << 48;
-    ++counts[key];
+    keys.push_back(quint64(levels[0]) | quint64(levels[1]) << 16 | quint64(levels[2]) << 32 |
+                   quint64(levels[3]) << 48);
 }
 
 std::vector<ColourTally::Colour> ColourTally::colours() const
 {
+    std::vector<quint64> sorted = keys;
+    std::sort(sorted.begin(), sorted.end());
     std::vector<Colour> list;
-    list.reserve(counts.size());
-    for (const auto &[key, pixels] : counts)
-        list.push_back({{quint16(key), quint16(key >> 16), quint16(key >> 32), quint16(key >> 48)}, pixels});
+    for (auto run = sorted.begin(); run != sorted.end();) {
+        const quint64 key = *run;
+        const auto next = std::find_if(run, sorted.end(), [key](quint64 other) { return other != key; });
+        list.push_back({{quint16(key), quint16(key >> 16), quint16(key >> 32), quint16(key >> 48)}, qint64(next - run)});
+        run = next;
+    }
     return list;
 }

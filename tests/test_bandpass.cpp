@@ -151,6 +151,7 @@ private slots:
         QTest::newRow("16-bit RGB with alpha") << int(QImage::Format_RGBA64) << 3;
         QTest::newRow("grey") << int(QImage::Format_Grayscale16) << 1;
         QTest::newRow("four inks, 16-bit") << int(QImage::Format_RGBX64) << 4;
+        QTest::newRow("four inks, 8-bit") << int(QImage::Format_RGBA8888) << 4;
     }
 
     void totalsIndependentOfThreads()

@@ -3,6 +3,8 @@
 #include "bandpass.h"
 #include "imagefiles.h"
 #include "jpegfiles.h"
+#include "orderedbands.h"
+#include "parallel.h"
 #include "picturefile.h"
 #include "referencepass.h"
 #include "testenvironment.h"
@@ -100,18 +102,64 @@ private slots:
         const int channels = colours == 4 ? 4 : colours;
         const PixelTotals reference = referencePass(readWhole(path, channels), nullptr, 1.0f, nullptr);
         QVERIFY(reference.pixelCount > 0);
-        // Bands of a strip or a row of tiles at a time, then of several, then the whole picture.
-        for (qint64 bandPixels : {qint64(1), qint64(45 * 40), defaultBandPixels}) {
-            const std::unique_ptr<PictureFile> file = openPictureFile(path, nullptr, bandPixels);
-            QVERIFY(file->isOpen());
-            file->setChannelCount(channels);
-            const BandPassResult pass = passOverBands(*file, 0, nullptr);
-            QVERIFY(pass.complete);
-            QCOMPARE(pass.totals.pixelCount, reference.pixelCount);
-            QCOMPARE(pass.totals.channelSums, reference.channelSums);
-            int bands = 0;
-            file->read(0, page.height, [&](const PixelSources &, int) { ++bands; }, nullptr);
-            QVERIFY(bandPixels == defaultBandPixels ? bands == 1 : bands > 1);
+        const PixelSources whole = readWhole(path, channels);
+        // Bands of a strip or a row of tiles at a time, then of several, then the whole picture,
+        // decoded on one thread and on several.
+        for (int threads : {1, 2, 3, 5}) {
+            setWorkerThreads(threads);
+            for (qint64 bandPixels : {qint64(1), qint64(45 * 40), defaultBandPixels}) {
+                const std::unique_ptr<PictureFile> file = openPictureFile(path, nullptr, bandPixels);
+                QVERIFY(file->isOpen());
+                file->setChannelCount(channels);
+                const BandPassResult pass = passOverBands(*file, qint64(1) << 40, nullptr);
+                QVERIFY(pass.complete);
+                QCOMPARE(pass.totals.pixelCount, reference.pixelCount);
+                QCOMPARE(pass.totals.channelSums, reference.channelSums);
+                // Bands decoded into the images of earlier ones are kept as decoded.
+                QCOMPARE(channels == 4 ? pass.kept.inkPage2 : pass.kept.picture,
+                         channels == 4 ? whole.inkPage2 : whole.picture);
+                int bands = 0;
+                file->read(0, page.height, [&](const PixelSources &, int) { ++bands; }, nullptr);
+                QVERIFY(bandPixels == defaultBandPixels ? bands == 1 : bands > 1);
+            }
+        }
+        setWorkerThreads(0);
+    }
+
+    // Bands decoded on several threads are taken in their order, each once.
+    void orderedBandsComeInOrder()
+    {
+        for (int threads : {1, 2, 3, 8}) {
+            QVector<int> taken;
+            const bool done = decodeBandsInOrder(
+                7, threads,
+                [](int thread, int band, PixelSources *decoded) {
+                    decoded->picture = QImage(1, 1, QImage::Format_Grayscale8);
+                    decoded->picture.fill(band);
+                    decoded->channelCount = thread;
+                    return true;
+                },
+                [&](int band, const PixelSources &decoded) {
+                    QCOMPARE(int(decoded.picture.constScanLine(0)[0]), band);
+                    QCOMPARE(decoded.channelCount, band % std::min(threads, 7));
+                    taken << band;
+                },
+                nullptr);
+            QVERIFY(done);
+            QCOMPARE(taken, QVector<int>({0, 1, 2, 3, 4, 5, 6}));
+        }
+    }
+
+    // A band that cannot be decoded ends the reading: the bands before it are taken, none after.
+    void orderedBandsStopAtAFailure()
+    {
+        for (int threads : {1, 2, 4}) {
+            QVector<int> taken;
+            const bool done = decodeBandsInOrder(
+                9, threads, [](int, int band, PixelSources *) { return band != 4; },
+                [&](int band, const PixelSources &) { taken << band; }, nullptr);
+            QVERIFY(!done);
+            QCOMPARE(taken, QVector<int>({0, 1, 2, 3}));
         }
     }
 

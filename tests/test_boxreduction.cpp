@@ -67,6 +67,15 @@ PixelSources separation()
     return {QImage(7, 5, QImage::Format_RGB32), page1, page2, 4};
 }
 
+// The separation in the loader's own format: its pages' bytes are read straight.
+PixelSources eightBitPages(PixelSources inks)
+{
+    inks.inkPage1 = inks.inkPage1.convertToFormat(QImage::Format_RGBX8888);
+    inks.inkPage2 = inks.inkPage2.convertToFormat(QImage::Format_RGBX8888);
+    inks.picture = inks.inkPage1;
+    return inks;
+}
+
 quint32 withAlpha(quint32 bytes, double share)
 {
     uchar parts[4];
@@ -138,7 +147,7 @@ private slots:
         QTest::addColumn<QString>("picture");
         QTest::addColumn<QRectF>("area");
         QTest::addColumn<QSize>("size");
-        for (const QString picture : {"8-bit RGB", "16-bit RGB", "four inks"}) {
+        for (const QString picture : {"8-bit RGB", "16-bit RGB", "four inks", "four inks, 8-bit pages"}) {
             const QByteArray name = picture.toUtf8();
             QTest::newRow(name + ", 7 into 3") << picture << QRectF(0, 0, 7, 5) << QSize(3, 2);
             QTest::newRow(name + ", fractional area") << picture << QRectF(0.5, 0.25, 6.2, 4.5) << QSize(4, 3);
@@ -155,6 +164,8 @@ private slots:
         QFETCH(QRectF, area);
         QFETCH(QSize, size);
         const Rendering r = picture == "four inks" ? throughProfile(separation(), openDefaultCmyk())
+                            : picture == "four inks, 8-bit pages"
+                                ? throughProfile(eightBitPages(separation()), openDefaultCmyk())
                             : picture == "8-bit RGB"
                                 ? throughProfile(maskedRgb(QImage::Format_ARGB32), makeWideRgbProfile("wide"))
                                 : throughProfile(maskedRgb(QImage::Format_RGBA64), makeWideRgbProfile("wide"));

@@ -2,6 +2,7 @@
 // known values, ΔE2000 on the published test pairs, the patch-set file and
 // the table's texts and CGATS export read back.
 #include "colourdifference.h"
+#include "colourtally.h"
 #include "imagefiles.h"
 #include "lcmshandles.h"
 #include "measuringsession.h"
@@ -276,6 +277,24 @@ private slots:
         QCOMPARE(patch.pixels, qint64(1001000));
         QVERIFY(patch.spread.sampled);
         QVERIFY(patch.spread.dE00P95 < 1e-3);
+    }
+
+    // The tally gives every distinct colour once, with how many pixels have it.
+    void tallyCountsEachColourOnce()
+    {
+        ColourTally tally;
+        const quint16 pixels[][4] = {{5, 6, 7, 8},     {0, 0, 0, 0}, {5, 6, 7, 8},
+                                     {65535, 0, 1, 2}, {5, 6, 7, 8}, {0, 0, 0, 0}};
+        for (const auto &levels : pixels)
+            tally.add(levels);
+        std::vector<std::pair<std::array<quint16, 4>, qint64>> counted;
+        for (const ColourTally::Colour &colour : tally.colours())
+            counted.push_back(
+                {{colour.levels[0], colour.levels[1], colour.levels[2], colour.levels[3]}, colour.pixels});
+        std::sort(counted.begin(), counted.end());
+        const decltype(counted) expected{{{0, 0, 0, 0}, 2}, {{5, 6, 7, 8}, 3}, {{65535, 0, 1, 2}, 1}};
+        QVERIFY(counted == expected);
+        QVERIFY(ColourTally().colours().empty());
     }
 
     // Sharma, Wu and Dalal's pairs, through the function the spread figures use.

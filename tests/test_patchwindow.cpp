@@ -62,6 +62,14 @@ public:
         // The zoom bar that comes with the picture narrows the view, and the fit follows.
         QCoreApplication::sendPostedEvents();
         QCoreApplication::processEvents();
+        // A row that never comes fails the comparisons of its test.
+        static_cast<void>(waitForWholeImageRow());
+    }
+
+    // The rows are measured once the picture is in view.
+    bool waitForWholeImageRow()
+    {
+        return QTest::qWaitFor([this] { return !cell(0, 6).isEmpty(); });
     }
 
     QGraphicsView *view() { return access.ui().graphicsView; }
@@ -451,6 +459,7 @@ private slots:
         const QString path = testDirectory() + "/small.tif";
         QVERIFY(writeTiff(path, {small}));
         w.window.openImageFile(path);
+        QVERIFY(w.waitForWholeImageRow());
         QCOMPARE(w.rowTexts(1).mid(0, 8), QStringList({"Patch 1", "24", "20", "6", "5", "0", "no pixel counted", ""}));
         QVERIFY(w.window.statusBar()->currentMessage().contains("Patch 1"));
     }

@@ -176,6 +176,26 @@ private slots:
         }
     }
 
+    // Every call waiting for the next picture is made once it is in view, in
+    // the order the calls came; with nothing being drawn, at once.
+    void waitingCallsAreAllMade()
+    {
+        CVCImageWindow window;
+        QVERIFY(showOpened(window, pixels));
+        const Shown shown(window);
+        QTRY_VERIFY(shown.followsTheView());
+        QStringList calls;
+        QTest::keyClick(window.windowHandle(), Qt::Key_Plus);
+        QVERIFY(shown.pictures.drawing());
+        shown.pictures.whenNextShown([&calls] { calls << "first"; });
+        shown.pictures.whenNextShown([&calls] { calls << "second"; });
+        QVERIFY(calls.isEmpty());
+        QTRY_COMPARE(calls, QStringList({"first", "second"}));
+        QTRY_VERIFY(!shown.pictures.drawing());
+        shown.pictures.whenNextShown([&calls] { calls << "third"; });
+        QCOMPARE(calls.size(), 3);
+    }
+
     void fittedPictureIsAveraged()
     {
         CVCImageWindow window;

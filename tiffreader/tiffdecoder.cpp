@@ -6,7 +6,9 @@
 #include <QDebug>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -30,7 +32,31 @@ struct DecodePlan {
     int rows = 0;
     std::vector<OutputImage> outputs;
     std::vector<std::vector<SampleTarget>> targets; // one list per sample of the file
+    // Images of an earlier band, decoded into again when nobody else holds them.
+    QVector<QImage> *spare = nullptr;
+    // A separation whose samples lie side by side: inks 1-4, then the coverage
+    // at this sample (-1 without), go to the two ink images in one pass.
+    bool contiguousInks = false;
+    int inkCoverageSample = -1;
 };
+
+// The next output image: a spare one of the same shape that nobody else
+// holds (*reused tells), or a new one.
+QImage outputImage(DecodePlan &plan, int width, QImage::Format format, bool *reused)
+{
+    *reused = false;
+    const int index = int(plan.outputs.size());
+    if (plan.spare && index < plan.spare->size()) {
+        QImage &spare = (*plan.spare)[index];
+        if (spare.isDetached() && spare.width() == width && spare.height() == plan.rows && spare.format() == format) {
+            // The band's last reader let go of it on another thread.
+            std::atomic_thread_fence(std::memory_order_acquire);
+            *reused = true;
+            return std::move(spare);
+        }
+    }
+    return QImage(width, plan.rows, format);
+}
 
 QImage::Format rgbFormat(int bytes, bool alpha, bool associated)
 {
@@ -41,10 +67,14 @@ QImage::Format rgbFormat(int bytes, bool alpha, bool associated)
 
 bool allocate(DecodePlan &plan, const TiffDirectory &d, QImage::Format format, int channels, QColor fill)
 {
-    QImage image(int(d.width), plan.rows, format);
+    bool reused = false;
+    QImage image = outputImage(plan, int(d.width), format, &reused);
     if (image.isNull())
         return false;
-    image.fill(fill);
+    // A spare image of the same plan already holds the fill where no sample is
+    // written; side-by-side inks are written whole.
+    if (!reused && !plan.contiguousInks)
+        image.fill(fill);
     plan.outputs.push_back({image, channels});
     return true;
 }
@@ -80,6 +110,8 @@ bool planInkPages(DecodePlan &plan, const TiffDirectory &d, int bytes)
     plan.targets[3] = {{1, 0}};
     if (d.alpha)
         plan.targets[size_t(d.colourSamples())] = {{1, 1}};
+    plan.contiguousInks = d.planarConfig == PLANARCONFIG_CONTIG;
+    plan.inkCoverageSample = d.alpha ? d.colourSamples() : -1;
     // Without an alpha sample every pixel is fully covered.
     return allocate(plan, d, format, 4, Qt::black) && allocate(plan, d, format, 4, QColor(0, 255, 0));
 }
@@ -112,10 +144,36 @@ struct Route {
     bool inverted;
 };
 
+// A run of a separation's side-by-side samples, each pixel's written at once.
+template <typename Sample>
+void writeInkRun(DecodePlan &plan, quint32 x, quint32 y, const uchar *data, quint32 pixels, int samplesInData)
+{
+    const auto *in = reinterpret_cast<const Sample *>(data);
+    Sample *inks = reinterpret_cast<Sample *>(plan.outputs[0].image.scanLine(int(y))) + size_t(x) * 4;
+    Sample *rest = reinterpret_cast<Sample *>(plan.outputs[1].image.scanLine(int(y))) + size_t(x) * 4;
+    const int coverage = plan.inkCoverageSample;
+    const Sample full = Sample(~Sample(0));
+    // Every byte is written, the fill of the images' other channels too: they need no fill first.
+    for (quint32 i = 0; i < pixels; ++i, in += samplesInData, inks += 4, rest += 4) {
+        inks[0] = in[0];
+        inks[1] = in[1];
+        inks[2] = in[2];
+        inks[3] = full;
+        rest[0] = in[3];
+        rest[1] = coverage >= 0 ? in[coverage] : full;
+        rest[2] = 0;
+        rest[3] = full;
+    }
+}
+
 template <typename Sample>
 void writeRun(DecodePlan &plan, quint32 x, quint32 y, const uchar *data, quint32 pixels, int firstSample,
               int samplesInData)
 {
+    if (plan.contiguousInks) {
+        writeInkRun<Sample>(plan, x, y, data, pixels, samplesInData);
+        return;
+    }
     std::vector<Route<Sample>> routes;
     for (int j = 0; j < samplesInData; ++j)
         for (const SampleTarget &t : plan.targets[size_t(firstSample + j)]) {
@@ -187,17 +245,19 @@ bool decodeStrips(TIFF *tiff, const TiffDirectory &d, DecodePlan &plan, int byte
     const StripShape shape = stripShape(tiff, d, bytes);
     const qint64 rowBytes = shape.rowBytes;
     const uint32_t rowsPerStrip = shape.rows;
-    std::vector<uchar> buffer(size_t(shape.bytes()));
+    // Not cleared first: a strip is used only when it decoded to its full size.
+    const std::unique_ptr<uchar[]> buffer(new uchar[size_t(shape.bytes())]);
+    const tmsize_t bufferSize = tmsize_t(shape.bytes());
     const quint32 end = quint32(plan.first + plan.rows);
     for (int plane = 0; plane < planes; ++plane) {
         for (quint32 row = quint32(plan.first) / rowsPerStrip * rowsPerStrip; row < end; row += rowsPerStrip) {
             const quint32 rows = qMin(rowsPerStrip, d.height - row);
             const tstrip_t strip = TIFFComputeStrip(tiff, row, tsample_t(plane));
-            const tmsize_t got = TIFFReadEncodedStrip(tiff, strip, buffer.data(), tmsize_t(buffer.size()));
+            const tmsize_t got = TIFFReadEncodedStrip(tiff, strip, buffer.get(), bufferSize);
             if (got < rowBytes * rows)
                 return false;
             for (quint32 r = 0; r < rows; ++r)
-                scatter(plan, bytes, 0, row + r, buffer.data() + r * rowBytes, d.width, planar ? plane : 0, samplesInData);
+                scatter(plan, bytes, 0, row + r, buffer.get() + r * rowBytes, d.width, planar ? plane : 0, samplesInData);
         }
     }
     return true;
@@ -355,12 +415,13 @@ int bandRowsFor(TIFF *tiff, const TiffDirectory &d, qint64 pixels)
     return int(std::min<qint64>(d.height, std::max<qint64>(1, wanted / unit) * unit));
 }
 
-QVector<QImage> decodeDirectoryRows(TIFF *tiff, const TiffDirectory &d, int first, int count)
+QVector<QImage> decodeDirectoryRows(TIFF *tiff, const TiffDirectory &d, int first, int count, QVector<QImage> *spare)
 {
     const int bytes = std::max(1, d.bitsPerSample / 8);
     DecodePlan plan;
     plan.first = first;
     plan.rows = count;
+    plan.spare = spare;
     if (count <= 0 || qint64(first) + count > d.height || !makePlan(plan, d, bytes))
         return {};
     const bool decoded = TIFFIsTiled(tiff) ? decodeTiles(tiff, d, plan, bytes) : decodeStrips(tiff, d, plan, bytes);

@@ -24,5 +24,8 @@ int bandRowsFor(TIFF *tiff, const TiffDirectory &directory, qint64 pixels);
 
 // The rows [first, first + count) of the current directory, decoded as
 // decodeDirectory does, but a separation gives only its two ink images
-// (no preview). Empty when the rows cannot be decoded.
-QVector<QImage> decodeDirectoryRows(TIFF *tiff, const TiffDirectory &directory, int first, int count);
+// (no preview). Empty when the rows cannot be decoded. The images in spare
+// that nobody else holds any more are decoded into again, so that a pass
+// over bands does not have the system hand out and clear new pages for each.
+QVector<QImage> decodeDirectoryRows(TIFF *tiff, const TiffDirectory &directory, int first, int count,
+                                    QVector<QImage> *spare = nullptr);

@@ -175,11 +175,18 @@ void CVCImageWindow::MeasurePatchRowLater(int row)
 
 void CVCImageWindow::MeasureAllPatchRows()
 {
-    patchRows[0] = WholeImageRow();
-    QVector<int> rows;
-    for (int row = 0; row < patchRows.size(); ++row)
-        rows << row;
-    MeasurePatchRows(rows);
+    ForgetPatchMeasurements();
+    const auto measureAll = [this] {
+        QVector<int> rows;
+        for (int row = 0; row < patchRows.size(); ++row)
+            rows << row;
+        MeasurePatchRows(rows);
+    };
+    // The rows read every pixel again: a picture being drawn, a load's above all, comes first.
+    if (pictureView->drawing())
+        pictureView->whenNextShown([this, measureAll] { QTimer::singleShot(0, this, measureAll); });
+    else
+        measureAll();
 }
 
 void CVCImageWindow::MeasurePatchRows(const QVector<int> &rows)

@@ -166,18 +166,16 @@ void PictureView::showRendered(const QImage &rendered, const QImage &screen, con
 
 void PictureView::whenNextShown(std::function<void()> done)
 {
-    callNextShown();
-    nextShown = std::move(done);
+    nextShown.push_back(std::move(done));
     // No rendering under way or asked for: nothing will arrive.
-    if (!control && !renderPending)
+    if (!drawing())
         callNextShown();
 }
 
 void PictureView::callNextShown()
 {
-    if (!nextShown)
-        return;
-    const std::function<void()> done = std::move(nextShown);
-    nextShown = nullptr;
-    done();
+    const std::vector<std::function<void()>> waiting = std::move(nextShown);
+    nextShown.clear();
+    for (const std::function<void()> &done : waiting)
+        done();
 }

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class PictureRendering;
 class QGraphicsPixmapItem;
@@ -34,6 +35,8 @@ public:
     // An empty view: the picture is no longer measured.
     void clear();
     bool showsPicture() const { return bool(rendering); }
+    // Whether a rendering is under way or asked for.
+    bool drawing() const { return control || renderPending; }
     const std::shared_ptr<const PictureRendering> &picture() const { return rendering; }
 
     // Calls replaced with each new scene, before the old one goes, and
@@ -44,7 +47,7 @@ public:
     }
 
     // Calls done once the next rendering is in view, or once the view is
-    // cleared; a call still waiting is made first.
+    // cleared, after the calls that were waiting before it.
     void whenNextShown(std::function<void()> done);
 
     // The view's zoom or scroll position has changed: the visible area is rendered again.
@@ -80,7 +83,7 @@ private:
     bool renderPending = false;
     QImage shown;
     QRectF shownSource;
-    std::function<void()> nextShown;
+    std::vector<std::function<void()>> nextShown;
     std::function<void(QGraphicsScene *, bool)> sceneReplaced;
     // One worker: a new request waits for the cancelled one to stop.
     QThreadPool worker;
