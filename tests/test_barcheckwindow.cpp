@@ -30,6 +30,8 @@ public:
         window.openImageFile(picture);
         QCoreApplication::sendPostedEvents();
         QCoreApplication::processEvents();
+        // The patch rows are measured once the picture is in view, and the window takes no input meanwhile.
+        static_cast<void>(QTest::qWaitFor([this] { return !cell("patchTable", 0, 6).isEmpty(); }));
     }
 
     QGraphicsView *view() { return access.ui().graphicsView; }
