@@ -6,60 +6,26 @@
 #include "colourbarfiles.h"
 #include "modaldialogs.h"
 #include "testenvironment.h"
-#include "windowtestaccess.h"
+#include "drivenwindow.h"
 
 #include <QtTest>
 #include <QtWidgets>
 
 namespace {
 
-QPoint inWindow(QWidget *widget, QPoint point)
-{
-    return widget->mapTo(widget->window(), point);
-}
-
-class BarWindow
+class BarWindow : public DrivenWindow
 {
 public:
-    explicit BarWindow(const QString &picture) : access(window)
-    {
-        window.resize(1113, 806);
-        window.show();
-        window.activateWindow();
-        active = QTest::qWaitForWindowActive(&window);
-        window.openImageFile(picture);
-        QCoreApplication::sendPostedEvents();
-        QCoreApplication::processEvents();
-        // The patch rows are measured once the picture is in view, and the window takes no input meanwhile.
-        static_cast<void>(QTest::qWaitFor([this] { return !cell("patchTable", 0, 6).isEmpty(); }));
-    }
+    using DrivenWindow::DrivenWindow;
 
-    QGraphicsView *view() { return access.ui().graphicsView; }
     QLabel *label(const char *name) { return window.findChild<QLabel *>(name); }
     QString verdict() { return label("verdictWordL")->text() + " | " + label("verdictL")->text(); }
     QTableWidget *table(const char *name) { return window.findChild<QTableWidget *>(name); }
 
-    bool reactivate()
-    {
-        window.activateWindow();
-        return QTest::qWaitForWindowActive(&window);
-    }
-    void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-    {
-        QTest::keyClick(window.windowHandle(), key, modifiers);
-    }
     void click(QWidget *widget)
     {
         QTest::mouseClick(window.windowHandle(), Qt::LeftButton, Qt::NoModifier,
                           inWindow(widget, widget->rect().center()));
-    }
-    QPoint onPicture(QPointF scenePoint) { return inWindow(view()->viewport(), view()->mapFromScene(scenePoint)); }
-    void drag(QPointF from, QPointF to)
-    {
-        QTest::mousePress(window.windowHandle(), Qt::LeftButton, Qt::NoModifier, onPicture(from));
-        QTest::mouseMove(window.windowHandle(), onPicture((from + to) / 2));
-        QTest::mouseMove(window.windowHandle(), onPicture(to));
-        QTest::mouseRelease(window.windowHandle(), Qt::LeftButton, Qt::NoModifier, onPicture(to));
     }
 
     // Opens a reference with the dock's button, as a user clicks it.
@@ -126,9 +92,6 @@ public:
         return shown;
     }
 
-    CVCImageWindow window;
-    WindowTestAccess access;
-    bool active = false;
 };
 
 // A tolerance set "Tight" of one rule, all patches' ΔE*ab at most 0.5, its limit under limitKey; returns its path.

@@ -5,7 +5,7 @@
 #include "profiles.h"
 #include "testenvironment.h"
 #include "tifffiles.h"
-#include "windowtestaccess.h"
+#include "drivenwindow.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -43,36 +43,11 @@ QString writeTwoInkMixes()
 // Red as the panel shows it under the relative colorimetric intent.
 const QStringList redLab{"54.29", "80.81", "69.89"};
 
-QPoint inWindow(QWidget *widget, QPoint point)
-{
-    return widget->mapTo(widget->window(), point);
-}
-
-class PatchWindow
+class PatchWindow : public DrivenWindow
 {
 public:
-    explicit PatchWindow(const QString &picture) : access(window)
-    {
-        window.resize(1113, 806);
-        window.show();
-        // Keys reach the shortcuts of the active window only.
-        window.activateWindow();
-        active = QTest::qWaitForWindowActive(&window);
-        window.openImageFile(picture);
-        // The zoom bar that comes with the picture narrows the view, and the fit follows.
-        QCoreApplication::sendPostedEvents();
-        QCoreApplication::processEvents();
-        // A row that never comes fails the comparisons of its test.
-        static_cast<void>(waitForWholeImageRow());
-    }
+    using DrivenWindow::DrivenWindow;
 
-    // The rows are measured once the picture is in view.
-    bool waitForWholeImageRow()
-    {
-        return QTest::qWaitFor([this] { return !cell(0, 6).isEmpty(); });
-    }
-
-    QGraphicsView *view() { return access.ui().graphicsView; }
     QTableWidget *table() { return window.findChild<QTableWidget *>("patchTable"); }
     QAction *measureArea() { return window.findChild<QAction *>("actionMeasureArea"); }
 
@@ -144,10 +119,6 @@ public:
             QTest::keyClick(window.windowHandle(), character.toLatin1());
         key(Qt::Key_Return);
     }
-
-    CVCImageWindow window;
-    WindowTestAccess access;
-    bool active = false;
 };
 
 } // namespace
