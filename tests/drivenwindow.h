@@ -1,5 +1,6 @@
 #pragma once
 
+#include "modaldialogs.h"
 #include "windowtestaccess.h"
 
 #include <QtTest>
@@ -63,6 +64,21 @@ public:
         QTest::mouseMove(window.windowHandle(), onPicture((from + to) / 2));
         QTest::mouseMove(window.windowHandle(), onPicture(to));
         QTest::mouseRelease(window.windowHandle(), Qt::LeftButton, modifiers, onPicture(to));
+    }
+
+    // Presses the keys of a save action and answers its file dialog with the filter and the path;
+    // returns once the file is there.
+    void saveThroughDialog(Qt::Key key, Qt::KeyboardModifiers modifiers, const QString &filter, const QString &path)
+    {
+        whenModalAppears([filter, path](QWidget *modal) {
+            auto *dialog = qobject_cast<QFileDialog *>(modal);
+            dialog->selectNameFilter(filter);
+            dialog->findChild<QLineEdit *>("fileNameEdit")->setText(path);
+            static_cast<QDialog *>(dialog)->accept();
+        });
+        this->key(key, modifiers);
+        QTRY_VERIFY(QFileInfo::exists(path));
+        QVERIFY(reactivate());
     }
 
     CVCImageWindow window;

@@ -200,15 +200,7 @@ private slots:
         QTRY_COMPARE(w.verdict(), QString("FAIL | worst rule: Primaries, 5.08 against 5.00; worst patch: M"));
 
         const auto exportAs = [&w](const QString &filter, const QString &path) {
-            whenModalAppears([filter, path](QWidget *modal) {
-                auto *dialog = qobject_cast<QFileDialog *>(modal);
-                dialog->selectNameFilter(filter);
-                dialog->findChild<QLineEdit *>("fileNameEdit")->setText(path);
-                static_cast<QDialog *>(dialog)->accept();
-            });
-            w.key(Qt::Key_E, Qt::ControlModifier | Qt::ShiftModifier);
-            QTRY_VERIFY(QFileInfo::exists(path));
-            QVERIFY(w.reactivate());
+            w.saveThroughDialog(Qt::Key_E, Qt::ControlModifier | Qt::ShiftModifier, filter, path);
         };
         const QString json = testDirectory() + "/check.json";
         exportAs("JSON, patches and rules (*.json)", json);

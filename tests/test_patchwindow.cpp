@@ -51,28 +51,6 @@ public:
     QTableWidget *table() { return window.findChild<QTableWidget *>("patchTable"); }
     QAction *measureArea() { return window.findChild<QAction *>("actionMeasureArea"); }
 
-    // A dialog that has closed leaves the window to be made active again, as a user's click does.
-    bool reactivate()
-    {
-        window.activateWindow();
-        return QTest::qWaitForWindowActive(&window);
-    }
-
-    void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-    {
-        QTest::keyClick(window.windowHandle(), key, modifiers);
-    }
-
-    QPoint onPicture(QPointF scenePoint) { return inWindow(view()->viewport(), view()->mapFromScene(scenePoint)); }
-
-    void drag(QPointF from, QPointF to, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-    {
-        QTest::mousePress(window.windowHandle(), Qt::LeftButton, modifiers, onPicture(from));
-        QTest::mouseMove(window.windowHandle(), onPicture((from + to) / 2));
-        QTest::mouseMove(window.windowHandle(), onPicture(to));
-        QTest::mouseRelease(window.windowHandle(), Qt::LeftButton, modifiers, onPicture(to));
-    }
-
     // Draws in the "Measure area" mode and waits for the new row's values.
     void drawPatch(QPointF from, QPointF to, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
@@ -326,15 +304,7 @@ private slots:
         w.drawPatch(QPointF(2, 2), QPointF(8, 8));
         w.key(Qt::Key_Escape);
         const auto exportAs = [&w](const QString &filter, const QString &path) {
-            whenModalAppears([filter, path](QWidget *modal) {
-                auto *dialog = qobject_cast<QFileDialog *>(modal);
-                dialog->selectNameFilter(filter);
-                dialog->findChild<QLineEdit *>("fileNameEdit")->setText(path);
-                static_cast<QDialog *>(dialog)->accept();
-            });
-            w.key(Qt::Key_E, Qt::ControlModifier);
-            QTRY_VERIFY(QFileInfo::exists(path));
-            QVERIFY(w.reactivate());
+            w.saveThroughDialog(Qt::Key_E, Qt::ControlModifier, filter, path);
         };
         const QString cgats = testDirectory() + "/table.txt";
         exportAs("CGATS.17 (*.txt *.cgats)", cgats);
