@@ -135,6 +135,7 @@ private:
     // A colour bar checked against a reference: drawn as a grid of patches
     // named by it, judged by the chosen tolerance set whenever its patches are measured.
     void SetupColourBar();
+    void SetupColourBarActions();
     void SetupVerdictLine();
     void LoadToleranceSets();
     // Why the file is no tolerance set; empty when it was added.

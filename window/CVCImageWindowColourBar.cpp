@@ -34,6 +34,20 @@ void CVCImageWindow::SetupColourBar()
     // It comes with the first reference; until then the picture keeps the room of its tab.
     barDock->hide();
     SetupVerdictLine();
+    SetupColourBarActions();
+    connect(patchOverlay, &PatchOverlay::barDrawn, this, [this](const QRect &area) {
+        // The mouse release that drew the bar returns to the view first.
+        QTimer::singleShot(0, this, [this, area] { LayOutColourBar(area); });
+    });
+    connect(barDock, &ColourBarCheckDock::openReferenceRequested, this, [this] { OpenReference(); });
+    connect(barDock, &ColourBarCheckDock::toleranceSetChosen, this, [this](int index) { ChooseToleranceSet(index); });
+    connect(barDock, &ColourBarCheckDock::exportRequested, this, [this] { ExportCheckReport(); });
+    LoadToleranceSets();
+    ShowReference();
+}
+
+void CVCImageWindow::SetupColourBarActions()
+{
     colourBarAction = findChild<QToolBar *>("patchToolBar")->addAction(tr("Colour bar"));
     colourBarAction->setObjectName("actionColourBar");
     colourBarAction->setCheckable(true);
@@ -51,15 +65,6 @@ void CVCImageWindow::SetupColourBar()
     connect(openReference, &QAction::triggered, this, [this] { OpenReference(); });
     connect(exportCheckAction, &QAction::triggered, this, [this] { ExportCheckReport(); });
     connect(colourBarAction, &QAction::triggered, this, [this](bool on) { DrawColourBar(on); });
-    connect(patchOverlay, &PatchOverlay::barDrawn, this, [this](const QRect &area) {
-        // The mouse release that drew the bar returns to the view first.
-        QTimer::singleShot(0, this, [this, area] { LayOutColourBar(area); });
-    });
-    connect(barDock, &ColourBarCheckDock::openReferenceRequested, this, [this] { OpenReference(); });
-    connect(barDock, &ColourBarCheckDock::toleranceSetChosen, this, [this](int index) { ChooseToleranceSet(index); });
-    connect(barDock, &ColourBarCheckDock::exportRequested, this, [this] { ExportCheckReport(); });
-    LoadToleranceSets();
-    ShowReference();
 }
 
 void CVCImageWindow::SetupVerdictLine()
