@@ -4,6 +4,7 @@
 #include "resourcedir.h"
 #include "identity.h"
 #include "memorybudget.h"
+#include "rasterdrawing.h"
 #include "startup.h"
 #include "terminal.h"
 
@@ -23,6 +24,7 @@ int main(int argc, char *argv[])
         return readCommandLine(QCoreApplication::arguments()).exitCode;
     }
 
+    drawWithoutOpenGL();
     QApplication app(argc, argv);
     prepareProgram(app);
     // Read after Qt has taken its own options (-platform, -style ...) out.

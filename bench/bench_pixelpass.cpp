@@ -6,6 +6,7 @@
 #include "benchinputs.h"
 #include "childprocess.h"
 #include "displayplatform.h"
+#include "rasterdrawing.h"
 #include "bandpass.h"
 #include "identity.h"
 #include "lcmshandles.h"
@@ -262,6 +263,7 @@ int main(int argc, char **argv)
     if (argc >= 4 && std::strcmp(argv[1], measuredChildArgument) == 0)
         return runMeasured(std::atoi(argv[2]), argv + 3);
     chooseDisplayPlatform();
+    drawWithoutOpenGL();
     QApplication app(argc, argv);
     qInstallMessageHandler(dropNoise);
     setApplicationIdentity();
