@@ -36,16 +36,19 @@ struct EightBitCounts {
     }
 };
 
-// Four inks in two 8-bit pages, the press file's case, read without the layout's look-ups.
-void countFourInks(const PixelSources &band, int first, int end, EightBitCounts &counts)
+// Four inks in two 8-bit pages, the press file's case, read without the
+// layout's look-ups when the second page holds the coverage.
+void countFourInks(const PixelSources &band, const ByteLayout &layout, int first, int end, EightBitCounts &counts)
 {
     const int width = band.picture.width();
+    const int blackStep = layout.bytesPerPixel;
+    const bool covered = layout.coverageOffset < 0;
     for (int y = first; y < end; ++y) {
         const uchar *inks = band.inkPage1.constScanLine(y);
         const uchar *rest = band.inkPage2.constScanLine(y);
-        for (int x = 0; x < width; ++x, inks += 4, rest += 4) {
+        for (int x = 0; x < width; ++x, inks += 4, rest += blackStep) {
             const int channel[4] = {inks[0], inks[1], inks[2], rest[0]};
-            if (pixelMask(channel, int(rest[1]), 4, 255, 255) == PixelMask::Counted)
+            if (pixelMask(channel, covered ? 255 : int(rest[1]), 4, 255, 255) == PixelMask::Counted)
                 counts.count(channel, 4, x);
         }
     }
@@ -55,7 +58,7 @@ void countEightBit(const PixelSources &band, const ByteLayout &layout, int first
 {
     const int n = band.channelCount;
     if (n >= 4) {
-        countFourInks(band, first, end, counts);
+        countFourInks(band, layout, first, end, counts);
         return;
     }
     // Fewer than four channels come from the picture alone.

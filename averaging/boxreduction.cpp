@@ -158,12 +158,13 @@ private:
             int coverage = 255;
             if (n >= 4) {
                 const uchar *inks = first + 4 * x;
-                const uchar *rest = second + 4 * x;
+                const uchar *rest = second + x * layout.bytesPerPixel;
                 channel[0] = inks[0];
                 channel[1] = inks[1];
                 channel[2] = inks[2];
                 channel[3] = rest[0];
-                coverage = rest[1];
+                if (layout.coverageOffset >= 0)
+                    coverage = rest[layout.coverageOffset];
             } else {
                 const uchar *pixel = first + x * layout.bytesPerPixel;
                 for (int c = 0; c < 3; ++c)

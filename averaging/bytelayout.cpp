@@ -3,11 +3,18 @@
 bool eightBitLayout(const PixelSources &band, ByteLayout *layout)
 {
     if (band.channelCount >= 4) {
-        for (const QImage *page : {&band.inkPage1, &band.inkPage2})
-            if ((page->format() != QImage::Format_RGBX8888 && page->format() != QImage::Format_RGBA8888) ||
-                page->size() != band.picture.size())
-                return false;
-        return true;
+        const auto rgba = [](const QImage &page) {
+            return page.format() == QImage::Format_RGBX8888 || page.format() == QImage::Format_RGBA8888;
+        };
+        if (!rgba(band.inkPage1) || band.inkPage1.size() != band.picture.size() ||
+            band.inkPage2.size() != band.picture.size())
+            return false;
+        if (band.inkPage2.format() == QImage::Format_Grayscale8) {
+            *layout = {{0, 0, 0}, -1, 1};
+            return true;
+        }
+        *layout = {{0, 0, 0}, 1, 4};
+        return rgba(band.inkPage2);
     }
     switch (band.picture.format()) {
     case QImage::Format_Grayscale8:

@@ -5,8 +5,9 @@
 // Where the channels and the coverage of a pixel sit in the bytes of a band
 // of 8-bit images, for the passes that read those bytes straight: below four
 // channels in the picture (coverageOffset -1 for a coverage that is always
-// full), four inks as inks 1-3 in the first ink image and ink 4 and the
-// coverage in the second.
+// full), four inks as inks 1-3 in the first ink image (4 bytes a pixel) and
+// ink 4 in the second, with the coverage beside it (bytesPerPixel and
+// coverageOffset tell where, in the second image).
 struct ByteLayout {
     int offset[3] = {0, 0, 0};
     int coverageOffset = -1;

@@ -15,12 +15,16 @@ PixelValues readPixelValues(const PixelSources &sources, int x, int y)
     }
     // A pixel an ink page lacks reads as QColor's invalid colour: all fractions 0.
     const QColor inks = sources.inkPage1.valid(x, y) ? sources.inkPage1.pixelColor(x, y) : QColor();
-    const QColor blackAndCoverage = sources.inkPage2.valid(x, y) ? sources.inkPage2.pixelColor(x, y) : QColor();
+    const bool blackRead = sources.inkPage2.valid(x, y);
+    const QColor blackAndCoverage = blackRead ? sources.inkPage2.pixelColor(x, y) : QColor();
     values.channel[0] = scaledFraction(inks.redF(), 100.0);
     values.channel[1] = scaledFraction(inks.greenF(), 100.0);
     values.channel[2] = scaledFraction(inks.blueF(), 100.0);
     values.channel[3] = scaledFraction(blackAndCoverage.redF(), 100.0);
-    values.coverage = float(blackAndCoverage.greenF());
+    if (sources.inkPage2.format() == QImage::Format_Grayscale8)
+        values.coverage = blackRead ? 1.0f : 0.0f;
+    else
+        values.coverage = float(blackAndCoverage.greenF());
     return values;
 }
 

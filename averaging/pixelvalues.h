@@ -10,7 +10,8 @@
 // The images a pass reads. Below four channels the picture carries the channel
 // values and the coverage (alpha); a four-ink image carries inks 1-3 in the
 // red, green, blue of inkPage1, ink 4 in the red of inkPage2 and the coverage
-// in its green.
+// in its green, or, when inkPage2 is a Grayscale8 image, ink 4 alone in it
+// and every pixel covered.
 struct PixelSources {
     QImage picture;
     QImage inkPage1;

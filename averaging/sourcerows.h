@@ -13,7 +13,8 @@ class SourceRows
 {
 public:
     explicit SourceRows(const PixelSources &sources)
-        : s(sources), width(sources.picture.width()), primary(size_t(width)), secondary(size_t(width))
+        : s(sources), width(sources.picture.width()), primary(size_t(width)), secondary(size_t(width)),
+          blackAlone(sources.inkPage2.format() == QImage::Format_Grayscale8)
     {
     }
 
@@ -43,7 +44,8 @@ public:
         }
         const QRgba64 b = secondary[size_t(x)];
         channels[3] = b.red();
-        *coverage = b.green();
+        // A grey page reads with full alpha; a pixel it lacks with none.
+        *coverage = blackAlone ? b.alpha() : b.green();
     }
 
 private:
@@ -69,4 +71,5 @@ private:
     std::vector<QRgba64> primary;
     std::vector<QRgba64> secondary;
     std::vector<QRgba64> spare;
+    bool blackAlone;
 };

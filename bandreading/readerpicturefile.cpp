@@ -78,6 +78,9 @@ void ReaderPictureFile::decode(QImageReader &reader)
         inks = reader.read();
     if (reader.jumpToImage(2))
         blackAndCoverage = reader.read();
+    // Grey spreads into green, the coverage's place: a grey ink image holds ink 4 and its coverage in one.
+    if (blackAndCoverage.format() == QImage::Format_Grayscale8)
+        blackAndCoverage = blackAndCoverage.convertToFormat(QImage::Format_RGBX8888);
 }
 
 bool ReaderPictureFile::hasInkImages() const

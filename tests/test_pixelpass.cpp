@@ -155,6 +155,29 @@ private slots:
         QCOMPARE(referencePass({picture, {}, {}, 4}, nullptr, 1.0f, nullptr).pixelCount, 0);
     }
 
+    // Ink 4 kept alone in a grey image: every pixel it holds is covered, one it lacks is not, on every road.
+    void blackAloneIsCovered()
+    {
+        const QImage inks = filled(3, 2, QImage::Format_RGBX8888, QColor(51, 102, 255));
+        const QImage black = filled(3, 2, QImage::Format_Grayscale8, QColor(26, 26, 26));
+        const PixelSources paired{inks, inks, filled(3, 2, QImage::Format_RGBX8888, QColor(26, 255, 0)), 4};
+        const PixelTotals expected = referencePass(paired, nullptr, 1.0f, nullptr);
+        QCOMPARE(expected.pixelCount, 6);
+        const PixelSources alone{inks, inks, black, 4};
+        const QImage deepInks = inks.convertToFormat(QImage::Format_RGBA64);
+        const PixelSources deep{deepInks, deepInks, black, 4};
+        for (const PixelSources &sources : {alone, deep}) {
+            QCOMPARE(readPixelValues(sources, 2, 1).coverage, 1.0f);
+            QCOMPARE(referencePass(sources, nullptr, 1.0f, nullptr).channelSums, expected.channelSums);
+            const PixelTotals counted = passOverBands(KeptRows(sources), 0, nullptr).totals;
+            QCOMPARE(counted.pixelCount, 6);
+            QCOMPARE(counted.channelSums, expected.channelSums);
+        }
+        const PixelSources narrower{inks, inks, black.copy(0, 0, 2, 2), 4};
+        QCOMPARE(readPixelValues(narrower, 2, 1).coverage, 0.0f);
+        QCOMPARE(passOverBands(KeptRows(narrower), 0, nullptr).totals.pixelCount, 4);
+    }
+
     void emptyAndAllMaskedImages()
     {
         ProfileHandle srgb(cmsCreate_sRGBProfile());
