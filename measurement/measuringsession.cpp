@@ -194,9 +194,6 @@ void MeasuringSession::measure(SessionResult *result)
         result->failure = {FailureKind::NoTransform, noTransformReason(profileText())};
         return;
     }
-    // An empty count is measured as one pixel of zeros.
-    if (totals.pixelCount == 0)
-        totals.pixelCount = 1;
 }
 
 QString MeasuringSession::noTransformReason(const QString &profileText) const

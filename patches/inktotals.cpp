@@ -22,9 +22,14 @@ double InkTotals::total(const quint16 levels[4])
 
 void InkTotals::count(const quint16 levels[4])
 {
-    ++pixelsBySum[size_t(levelSum(levels))];
+    const int sum = levelSum(levels);
+    ++pixelsBySum[size_t(sum)];
     ++pixels;
-    maximum = std::max(maximum, total(levels));
+    // A smaller level sum never has the larger total.
+    if (sum >= largestSum) {
+        largestSum = sum;
+        maximum = std::max(maximum, total(levels));
+    }
 }
 
 // Nearest rank: the smallest total that at least percent per cent of the pixels do not exceed.

@@ -36,6 +36,7 @@ private:
     std::vector<qint64> pixelsBySum;
     qint64 pixels = 0;
     double maximum = 0.0;
+    int largestSum = 0;
     int rankSum = -1;
     qint64 rankWithinSum = 0;
     std::map<double, qint64> totalsAtRankSum;

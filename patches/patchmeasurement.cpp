@@ -46,26 +46,32 @@ bool forCountedPixels(const PictureRows &rows, const PatchArea &area, Counted co
 } // namespace
 
 // The sums come from level counts, as the whole picture's do, so that a
-// patch over the whole picture gives its average to the last digit.
+// patch over the whole picture gives its average to the last digit; a patch
+// that is the whole picture takes the picture's own counts when they are known.
 PatchMeasurement measurePatch(const PictureRows &rows, const Patch &patch, cmsHPROFILE measuringProfile, int intent,
-                              WorkControl *control)
+                              WorkControl *control, const PixelTotals *pictureTotals)
 {
     PatchMeasurement result;
-    const PatchArea area(patch, QRect(QPoint(), rows.size()));
+    const QRect picture(QPoint(), rows.size());
+    const PatchArea area(patch, picture);
     result.region = area.region();
     if (result.region.isEmpty())
         return result;
     const int n = rows.channelCount();
+    const bool known = pictureTotals && patch.shape == PatchShape::Rect && result.region == picture;
     LevelCounts counts;
     InkTotals inkTotals(99.0);
-    const bool counted = forCountedPixels(rows, area, [&](const quint16 *channels) {
-        counts.count(channels, n < 4 ? 3 : 4);
-        if (n == 4)
-            inkTotals.count(channels);
-    }, control);
-    if (!counted)
-        return result;
-    const PixelTotals totals = counts.totals(levelsFor(n));
+    if (!known || n == 4) {
+        const bool counted = forCountedPixels(rows, area, [&](const quint16 *channels) {
+            if (!known)
+                counts.count(channels, n < 4 ? 3 : 4);
+            if (n == 4)
+                inkTotals.count(channels);
+        }, control);
+        if (!counted)
+            return result;
+    }
+    const PixelTotals totals = known ? *pictureTotals : counts.totals(levelsFor(n));
     result.pixels = totals.pixelCount;
     if (totals.pixelCount == 0)
         return result;
@@ -73,18 +79,27 @@ PatchMeasurement measurePatch(const PictureRows &rows, const Patch &patch, cmsHP
     if (!result.average)
         return result;
 
-    // Counted pixel k is in the sample when the even spacing steps past it.
+    // Counted pixel k is in the sample when the even spacing k * max / all
+    // steps past a whole number; the remainder tells without a division.
     const qint64 all = totals.pixelCount;
     const bool sampled = all > maxDifferenceSamples;
     ColourTally tally;
-    qint64 k = 0;
-    forCountedPixels(rows, area, [&](const quint16 *channels) {
-        if (!sampled || (k * maxDifferenceSamples) / all != ((k + 1) * maxDifferenceSamples) / all)
+    qint64 remainder = 0;
+    const bool read = forCountedPixels(rows, area, [&](const quint16 *channels) {
+        bool taken = true;
+        if (sampled) {
+            remainder += maxDifferenceSamples;
+            taken = remainder >= all;
+            if (taken)
+                remainder -= all;
+        }
+        if (taken)
             tally.add(channels);
         if (n == 4)
             inkTotals.collect(channels);
-        ++k;
     }, control);
+    if (!read)
+        return PatchMeasurement{result.region, 0, std::nullopt, {}};
     result.spread = spreadOf(tally, result.average->lab, n, measuringProfile, intent);
     result.spread.sampled = sampled;
     if (n == 4) {
@@ -105,5 +120,6 @@ PatchMeasurement measurePatch(const MeasuringSession &session, const Patch &patc
     const LoadedImage &image = session.image();
     if (!image.rows)
         return {};
-    return measurePatch(*image.rows, patch, session.measuringProfile(), session.renderingIntent(), control);
+    return measurePatch(*image.rows, patch, session.measuringProfile(), session.renderingIntent(), control,
+                        &session.pixelTotals());
 }

@@ -43,9 +43,11 @@ struct PatchMeasurement {
 
 // Measures patch on the picture whose rows are handed out, through
 // measuringProfile under intent; only the bands that hold the patch's rows
-// are read. Nothing counted when the reading is cancelled or fails.
+// are read. pictureTotals, when given, are those of the whole picture's
+// counted pixels, which a patch over all of it need not count again. Nothing
+// counted when the reading is cancelled or fails.
 PatchMeasurement measurePatch(const PictureRows &rows, const Patch &patch, cmsHPROFILE measuringProfile, int intent,
-                              WorkControl *control = nullptr);
+                              WorkControl *control = nullptr, const PixelTotals *pictureTotals = nullptr);
 
 // Measures patch on the picture that sources hold, through measuringProfile under intent.
 PatchMeasurement measurePatch(const PixelSources &sources, const Patch &patch, cmsHPROFILE measuringProfile,

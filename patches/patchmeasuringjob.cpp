@@ -19,6 +19,7 @@ PatchMeasuringJob::PatchMeasuringJob(const MeasuringSession &session, const QVec
     , intent(session.renderingIntent())
     , patches(patches)
     , profile(measuringProfileOf(session).exactCopy())
+    , pictureTotals(session.pixelTotals())
 {
 }
 
@@ -28,7 +29,7 @@ void PatchMeasuringJob::run(WorkControl *control)
     for (int i = 0; i < patches.size(); ++i) {
         if (workCancelled(control))
             return;
-        results << (rows ? measurePatch(*rows, patches[i], profile.handle(), intent, control) : PatchMeasurement());
+        results << (rows ? measurePatch(*rows, patches[i], profile.handle(), intent, control, &pictureTotals) : PatchMeasurement());
         reportWork(control, double(i + 1) / patches.size());
     }
 }

@@ -31,5 +31,7 @@ private:
     int intent;
     QVector<Patch> patches;
     ColourProfile profile;
+    // The counts of the whole picture, which its row need not count again.
+    PixelTotals pictureTotals;
     QVector<PatchMeasurement> results;
 };

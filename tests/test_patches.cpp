@@ -164,6 +164,15 @@ private slots:
         QCOMPARE(colourValueTexts(*patch.average, false), colourValueTexts(*whole.average, false));
         QCOMPARE(colourValueTexts(*patch.average, true), colourValueTexts(*whole.average, true));
         QCOMPARE(patch.region, QRect(QPoint(), session.image().size));
+        // The row that takes the picture's counts equals the one that counts again.
+        const PatchMeasurement counted = measurePatch(*session.image().rows, patchOver(patch.region),
+                                                      session.measuringProfile(), session.renderingIntent());
+        QCOMPARE(counted.pixels, patch.pixels);
+        QCOMPARE(counted.average->lab, patch.average->lab);
+        QCOMPARE(counted.spread.sdLab, patch.spread.sdLab);
+        QCOMPARE(counted.spread.dE00P95, patch.spread.dE00P95);
+        QCOMPARE(counted.spread.tacMax, patch.spread.tacMax);
+        QCOMPARE(counted.spread.tacP99, patch.spread.tacP99);
     }
 
     void onePixelIsThatPixelsConversion()
@@ -277,6 +286,25 @@ private slots:
         QCOMPARE(patch.pixels, qint64(1001000));
         QVERIFY(patch.spread.sampled);
         QVERIFY(patch.spread.dE00P95 < 1e-3);
+    }
+
+    // Two million counted pixels give every second one to the sample: here
+    // every pixel of the odd columns, so the sample is all one grey.
+    void sampleIsEvenlySpaced()
+    {
+        QImage picture(2000, 1000, QImage::Format_RGB32);
+        for (int x = 0; x < picture.width(); ++x)
+            for (int y = 0; y < picture.height(); ++y)
+                picture.setPixel(x, y, x % 2 ? qRgb(200, 200, 200) : qRgb(40, 40, 40));
+        const ColourProfile srgb = ColourProfile::srgb();
+        const auto measure = [&](const QRect &rect) {
+            return measurePatch({picture, {}, {}, 3}, patchOver(rect), srgb.handle(), INTENT_RELATIVE_COLORIMETRIC);
+        };
+        const PatchMeasurement patch = measure(picture.rect());
+        QVERIFY(patch.spread.sampled);
+        QCOMPARE(patch.spread.sdLab, (std::array<double, 3>{0.0, 0.0, 0.0}));
+        const std::array<float, 3> odd = measure(QRect(1, 0, 1, 1)).average->lab;
+        QCOMPARE(float(patch.spread.dE00Mean), float(deltaE2000(odd, patch.average->lab)));
     }
 
     // The tally gives every distinct colour once, with how many pixels have it.
