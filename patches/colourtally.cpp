@@ -8,6 +8,11 @@ void ColourTally::add(const quint16 levels[4])
                    quint64(levels[3]) << 48);
 }
 
+void ColourTally::add(const ColourTally &other)
+{
+    keys.insert(keys.end(), other.keys.begin(), other.keys.end());
+}
+
 std::vector<ColourTally::Colour> ColourTally::colours() const
 {
     std::vector<quint64> sorted = keys;

@@ -32,6 +32,23 @@ void InkTotals::count(const quint16 levels[4])
     }
 }
 
+void InkTotals::add(const InkTotals &other)
+{
+    for (size_t sum = 0; sum < pixelsBySum.size(); ++sum)
+        pixelsBySum[sum] += other.pixelsBySum[sum];
+    pixels += other.pixels;
+    maximum = std::max(maximum, other.maximum);
+    largestSum = std::max(largestSum, other.largestSum);
+}
+
+void InkTotals::addCollected(const InkTotals &other)
+{
+    if (rankSum < 0)
+        findRank();
+    for (const auto &[value, count] : other.totalsAtRankSum)
+        totalsAtRankSum[value] += count;
+}
+
 // Nearest rank: the smallest total that at least percent per cent of the pixels do not exceed.
 void InkTotals::findRank()
 {

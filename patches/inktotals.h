@@ -22,6 +22,10 @@ public:
     void count(const quint16 levels[4]);
     // Second pass, every counted pixel again.
     void collect(const quint16 levels[4]);
+    // The first pass of pixels counted elsewhere.
+    void add(const InkTotals &other);
+    // The second pass of pixels collected elsewhere, by a copy of this one made after its first pass.
+    void addCollected(const InkTotals &other);
 
     double largest() const { return maximum; }
     double percentile() const;

@@ -5,42 +5,142 @@
 #include "pixelrows.h"
 #include "inktotals.h"
 #include "levelcounts.h"
+#include "parallel.h"
 #include "measuringsession.h"
 #include "patcharea.h"
 #include "patchspread.h"
 #include "sourcerows.h"
+#include "workcontrol.h"
 
 #include <algorithm>
 
 namespace {
 
-// Calls counted(levels) for each counted pixel of the area, row by row,
-// left to right; only the bands that hold the area's rows are read.
-template <typename Counted>
-bool forCountedPixels(const PictureRows &rows, const PatchArea &area, Counted counted, WorkControl *control)
+// Calls startBlock(block, y) and then each(block, y, levels) for every
+// counted pixel of the area, on all cores: the area's rows of each band are
+// split into consecutive blocks, block b on thread b, each read top to
+// bottom and left to right. Only the bands that hold the area's rows are read.
+template <typename StartBlock, typename Each>
+bool forCountedPixels(const PictureRows &rows, const PatchArea &area, StartBlock startBlock, Each each,
+                      WorkControl *control)
 {
     const QRect region = area.region();
     const int n = rows.channelCount();
     auto takeBand = [&](const PixelSources &given, int top) {
         const PixelSources band = readableByRows(given);
-        SourceRows sourceRows(band);
-        const int last = std::min(region.bottom(), top + band.picture.height() - 1);
-        for (int y = std::max(region.top(), top); y <= last; ++y) {
-            int first = 0, end = 0;
-            area.rowSpan(y, &first, &end);
-            if (first == end)
-                continue;
-            sourceRows.read(y - top);
-            for (int x = first; x < end; ++x) {
-                quint16 channels[4];
-                quint16 coverage;
-                sourceRows.levels(x, channels, &coverage);
-                if (countedLevels(channels, coverage, n))
-                    counted(channels);
+        const int from = std::max(region.top(), top);
+        const int to = std::min(region.bottom() + 1, top + band.picture.height());
+        if (to <= from)
+            return;
+        forNumberedRowBlocks(to - from, [&](int block, int firstRow, int endRow) {
+            SourceRows sourceRows(band);
+            startBlock(block, from + firstRow);
+            for (int y = from + firstRow; y < from + endRow && !workCancelled(control); ++y) {
+                int first = 0, end = 0;
+                area.rowSpan(y, &first, &end);
+                if (first == end)
+                    continue;
+                sourceRows.read(y - top);
+                for (int x = first; x < end; ++x) {
+                    quint16 channels[4];
+                    quint16 coverage;
+                    sourceRows.levels(x, channels, &coverage);
+                    if (countedLevels(channels, coverage, n))
+                        each(block, y, channels);
+                }
             }
-        }
+        });
     };
-    return rows.read(region.top(), region.bottom() + 1, takeBand, control);
+    return rows.read(region.top(), region.bottom() + 1, takeBand, control) && !workCancelled(control);
+}
+
+// What the first pass over a patch gathers: the level counts, the ink
+// totals' first pass, and the counted pixels of each row, which place the
+// even sample of the second pass.
+struct FirstPass {
+    std::optional<PixelTotals> totals;
+    InkTotals inks{99.0};
+    std::vector<qint64> countedAbove;
+};
+
+// What one thread gathers in the first pass; a cache line of its own, so
+// that the threads' counters do not share one.
+struct alignas(64) CountingBlock {
+    LevelCounts counts;
+    InkTotals inks{99.0};
+};
+
+std::optional<FirstPass> countPatch(const PictureRows &rows, const PatchArea &area, const PixelTotals *known,
+                                    WorkControl *control)
+{
+    const int n = rows.channelCount();
+    const QRect region = area.region();
+    std::vector<CountingBlock> blocks(static_cast<size_t>(workerThreads()));
+    std::vector<qint64> countedInRow(size_t(region.height()), 0);
+    const bool read = forCountedPixels(rows, area, [](int, int) {}, [&](int block, int y, const quint16 *channels) {
+        CountingBlock &own = blocks[size_t(block)];
+        if (!known)
+            own.counts.count(channels, n < 4 ? 3 : 4);
+        if (n == 4)
+            own.inks.count(channels);
+        ++countedInRow[size_t(y - region.top())];
+    }, control);
+    if (!read)
+        return std::nullopt;
+    FirstPass pass;
+    for (size_t block = 1; block < blocks.size(); ++block)
+        blocks[0].counts.add(blocks[block].counts);
+    pass.totals = known ? *known : blocks[0].counts.totals(levelsFor(n));
+    for (const CountingBlock &block : blocks)
+        pass.inks.add(block.inks);
+    pass.countedAbove.assign(size_t(region.height()) + 1, 0);
+    for (size_t row = 0; row < countedInRow.size(); ++row)
+        pass.countedAbove[row + 1] = pass.countedAbove[row] + countedInRow[row];
+    return pass;
+}
+
+// What one thread gathers in the second pass, in a cache line of its own.
+struct alignas(64) SamplingBlock {
+    ColourTally tally;
+    InkTotals inks;
+    qint64 remainder;
+};
+
+// The second pass: the even sample's colours and the ink totals' second pass.
+// Counted pixel k is in the sample when the even spacing k * max / all steps
+// past a whole number; the remainder tells without a division a pixel.
+bool samplePatch(const PictureRows &rows, const PatchArea &area, FirstPass &pass, ColourTally *tally,
+                 WorkControl *control)
+{
+    const int n = rows.channelCount();
+    const qint64 all = pass.totals->pixelCount;
+    const bool sampled = all > maxDifferenceSamples;
+    std::vector<SamplingBlock> blocks(size_t(workerThreads()), SamplingBlock{{}, pass.inks, 0});
+    const int top = area.region().top();
+    const auto startBlock = [&](int block, int y) {
+        const qint64 before = pass.countedAbove[size_t(y - top)];
+        blocks[size_t(block)].remainder = sampled ? before * maxDifferenceSamples % all : 0;
+    };
+    const bool read = forCountedPixels(rows, area, startBlock, [&](int block, int, const quint16 *channels) {
+        SamplingBlock &own = blocks[size_t(block)];
+        bool taken = true;
+        if (sampled) {
+            own.remainder += maxDifferenceSamples;
+            taken = own.remainder >= all;
+            if (taken)
+                own.remainder -= all;
+        }
+        if (taken)
+            own.tally.add(channels);
+        if (n == 4)
+            own.inks.collect(channels);
+    }, control);
+    for (const SamplingBlock &block : blocks) {
+        tally->add(block.tally);
+        if (n == 4)
+            pass.inks.addCollected(block.inks);
+    }
+    return read;
 }
 
 } // namespace
@@ -58,53 +158,24 @@ PatchMeasurement measurePatch(const PictureRows &rows, const Patch &patch, cmsHP
     if (result.region.isEmpty())
         return result;
     const int n = rows.channelCount();
-    const bool known = pictureTotals && patch.shape == PatchShape::Rect && result.region == picture;
-    LevelCounts counts;
-    InkTotals inkTotals(99.0);
-    if (!known || n == 4) {
-        const bool counted = forCountedPixels(rows, area, [&](const quint16 *channels) {
-            if (!known)
-                counts.count(channels, n < 4 ? 3 : 4);
-            if (n == 4)
-                inkTotals.count(channels);
-        }, control);
-        if (!counted)
-            return result;
-    }
-    const PixelTotals totals = known ? *pictureTotals : counts.totals(levelsFor(n));
-    result.pixels = totals.pixelCount;
-    if (totals.pixelCount == 0)
+    const bool wholePicture = patch.shape == PatchShape::Rect && result.region == picture;
+    std::optional<FirstPass> pass = countPatch(rows, area, wholePicture ? pictureTotals : nullptr, control);
+    if (!pass)
         return result;
-    result.average = averageColour(totals, n, measuringProfile, intent);
+    result.pixels = pass->totals->pixelCount;
+    if (result.pixels == 0)
+        return result;
+    result.average = averageColour(*pass->totals, n, measuringProfile, intent);
     if (!result.average)
         return result;
-
-    // Counted pixel k is in the sample when the even spacing k * max / all
-    // steps past a whole number; the remainder tells without a division.
-    const qint64 all = totals.pixelCount;
-    const bool sampled = all > maxDifferenceSamples;
     ColourTally tally;
-    qint64 remainder = 0;
-    const bool read = forCountedPixels(rows, area, [&](const quint16 *channels) {
-        bool taken = true;
-        if (sampled) {
-            remainder += maxDifferenceSamples;
-            taken = remainder >= all;
-            if (taken)
-                remainder -= all;
-        }
-        if (taken)
-            tally.add(channels);
-        if (n == 4)
-            inkTotals.collect(channels);
-    }, control);
-    if (!read)
+    if (!samplePatch(rows, area, *pass, &tally, control))
         return PatchMeasurement{result.region, 0, std::nullopt, {}};
     result.spread = spreadOf(tally, result.average->lab, n, measuringProfile, intent);
-    result.spread.sampled = sampled;
+    result.spread.sampled = result.pixels > maxDifferenceSamples;
     if (n == 4) {
-        result.spread.tacMax = inkTotals.largest();
-        result.spread.tacP99 = inkTotals.percentile();
+        result.spread.tacMax = pass->inks.largest();
+        result.spread.tacP99 = pass->inks.percentile();
     }
     return result;
 }

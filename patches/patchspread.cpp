@@ -78,13 +78,19 @@ void addColourDifferences(const std::vector<ColourTally::Colour> &colours,
                           const std::vector<std::array<float, 3>> &lab, const std::array<float, 3> &averageLab,
                           PatchSpread *spread)
 {
+    // The differences on all cores; the sum in the colours' order, so that it does not depend on their number.
+    std::vector<double> difference(colours.size());
+    runInParallelChunks(colours.size(), [&](size_t first, size_t end) {
+        for (size_t i = first; i < end; ++i)
+            difference[i] = deltaE2000(lab[i], averageLab);
+    });
     std::vector<Weighted> differences;
+    differences.reserve(colours.size());
     double sum = 0.0;
     qint64 pixels = 0;
     for (size_t i = 0; i < colours.size(); ++i) {
-        const double difference = deltaE2000(lab[i], averageLab);
-        differences.push_back({difference, colours[i].pixels});
-        sum += difference * double(colours[i].pixels);
+        differences.push_back({difference[i], colours[i].pixels});
+        sum += difference[i] * double(colours[i].pixels);
         pixels += colours[i].pixels;
     }
     spread->dE00Mean = sum / double(std::max<qint64>(1, pixels));

@@ -8,6 +8,7 @@
 #include "measuringsession.h"
 #include "patchmeasurement.h"
 #include "patchsetfile.h"
+#include "parallel.h"
 #include "patchtable.h"
 #include "resourcedir.h"
 #include "testenvironment.h"
@@ -286,6 +287,38 @@ private slots:
         QCOMPARE(patch.pixels, qint64(1001000));
         QVERIFY(patch.spread.sampled);
         QVERIFY(patch.spread.dE00P95 < 1e-3);
+    }
+
+    // A patch is measured on all cores; every figure is the same on one, two or three.
+    void sameOnAnyNumberOfThreads()
+    {
+        TiffPage page;
+        page.width = 2000;
+        page.height = 1000;
+        page.extraSample = EXTRASAMPLE_UNASSALPHA;
+        // Rows counted unevenly, so that no block starts on a whole step of the sample.
+        page.sample = [](int x, int y, int s) { return s == 4 ? ((x + y * y) % 9 == 0 ? 0 : 255) : wave(x, y, s, 256); };
+        MeasuringSession session(getResourceDir());
+        QVERIFY(load(session, writePage("many.tif", page), false).average);
+        for (const Patch &patch :
+             {patchOver(QRect(0, 0, 2000, 1000)), patchOver(QRect(-50, 7, 1100, 990), PatchShape::Ellipse)}) {
+            QVector<PatchMeasurement> measured;
+            for (int threads : {1, 2, 3}) {
+                setWorkerThreads(threads);
+                measured << measurePatch(session, patch);
+            }
+            setWorkerThreads(0);
+            QCOMPARE(measured[0].spread.sampled, patch.shape == PatchShape::Rect);
+            for (const PatchMeasurement &other : measured.mid(1)) {
+                QCOMPARE(other.pixels, measured[0].pixels);
+                QCOMPARE(other.average->lab, measured[0].average->lab);
+                QCOMPARE(other.spread.sdLab, measured[0].spread.sdLab);
+                QCOMPARE(other.spread.dE00Mean, measured[0].spread.dE00Mean);
+                QCOMPARE(other.spread.dE00P95, measured[0].spread.dE00P95);
+                QCOMPARE(other.spread.tacMax, measured[0].spread.tacMax);
+                QCOMPARE(other.spread.tacP99, measured[0].spread.tacP99);
+            }
+        }
     }
 
     // Two million counted pixels give every second one to the sample: here
