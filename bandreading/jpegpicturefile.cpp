@@ -2,6 +2,7 @@
 
 #include "bandsources.h"
 #include "jpegcomments.h"
+#include "separationrow.h"
 #include "workcontrol.h"
 
 #include <atomic>
@@ -62,21 +63,8 @@ bool decodeRows(JpegDecoder &decoder, QImage &rows, int count)
 
 void splitInks(const QImage &cmyk, JpegBand &band)
 {
-    for (int y = 0; y < cmyk.height(); ++y) {
-        const uchar *in = cmyk.constScanLine(y);
-        uchar *ink = band.inks.scanLine(y);
-        uchar *rest = band.black.scanLine(y);
-        for (int x = 0; x < cmyk.width(); ++x, in += 4) {
-            ink[4 * x] = in[0];
-            ink[4 * x + 1] = in[1];
-            ink[4 * x + 2] = in[2];
-            ink[4 * x + 3] = 255;
-            rest[4 * x] = in[3];
-            rest[4 * x + 1] = 255;
-            rest[4 * x + 2] = 0;
-            rest[4 * x + 3] = 255;
-        }
-    }
+    for (int y = 0; y < cmyk.height(); ++y)
+        splitSeparationRow(cmyk.constScanLine(y), cmyk.width(), band.inks.scanLine(y), band.black.scanLine(y));
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "inkpreview.h"
 #include "jpegdecoder.h"
+#include "separationrow.h"
 
 #include <QByteArray>
 
@@ -53,15 +54,7 @@ bool decodeBands(JpegDecoder &decoder, int width, int height, const std::functio
 bool decodeInks(JpegDecoder &decoder, QImage &inks, QImage &black)
 {
     return decodeBands(decoder, inks.width(), inks.height(), [&inks, &black](const uchar *in, int row) {
-        uchar *ink = inks.scanLine(row);
-        uchar *rest = black.scanLine(row);
-        for (int x = 0; x < inks.width(); ++x, in += 4) {
-            ink[4 * x] = in[0];
-            ink[4 * x + 1] = in[1];
-            ink[4 * x + 2] = in[2];
-            ink[4 * x + 3] = 255;
-            rest[4 * x] = in[3];
-        }
+        splitSeparationRow(in, inks.width(), inks.scanLine(row), black.scanLine(row));
     });
 }
 
@@ -71,8 +64,6 @@ bool decodeSeparation(JpegDecoder &decoder, QSize size, JpegImages *images)
     QImage black(size, QImage::Format_RGBX8888);
     if (inks.isNull() || black.isNull())
         return false;
-    // Every pixel is fully covered: green holds the coverage.
-    black.fill(QColor(0, 255, 0));
     if (!decodeInks(decoder, inks, black) || !decoder.finish())
         return false;
     images->picture = inkPreview(inks, black);
