@@ -18,6 +18,7 @@
 #include "windowloadtimer.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QBuffer>
 #include <QColorSpace>
 #include <QElapsedTimer>
@@ -138,13 +139,15 @@ const char windowLoadArgument[] = "--window-load";
 // The argument that only writes the timed inputs into a folder, for a profiler's runs.
 const char writeInputsArgument[] = "--write-inputs";
 
-// The 24 MP JPEG and press-like TIFF the user waits are timed on.
+// The 24 MP JPEGs and press-like TIFF the user waits are timed on.
 void writeTimedInputs(const QString &dir)
 {
     writeTaggedJpeg(photograph(6000, 4000), dir, "smooth24.jpg");
+    writeTaggedJpeg(photograph(6000, 4000, 8.0), dir, "grainy24.jpg");
     ProfileHandle cmyk(cmsOpenProfileFromFile((getResourceDir() + "/DefaultCMYK.icc").toLocal8Bit().constData(), "r"));
     writePressSeparation(dir + "/press.tif", 6000, 4000, profileBytes(cmyk.get()));
-    std::printf("%s/smooth24.jpg\n%s/press.tif\n", qPrintable(dir), qPrintable(dir));
+    std::printf("%s/smooth24.jpg\n%s/grainy24.jpg\n%s/press.tif\n", qPrintable(dir), qPrintable(dir),
+                qPrintable(dir));
 }
 
 // Prints the fastest values, picture and return times, then the results line.
@@ -231,6 +234,9 @@ void benchJpegs(const QString &dir, ResultTable *table)
     const QString smooth24 = writeTaggedJpeg(photograph(6000, 4000), dir, "smooth24.jpg");
     benchRgb("smooth RGB 24 MP", smooth24, 10.0);
     table->add(userWaits("smooth RGB 24 MP JPEG", smooth24, plainJpegDecodeMs(smooth24), true));
+    const QString grainy24 = writeTaggedJpeg(photograph(6000, 4000, 8.0), dir, "grainy24.jpg");
+    std::printf("grainy RGB 24 MP JPEG: %.1f MB\n", QFileInfo(grainy24).size() / 1e6);
+    table->add(userWaits("grainy RGB 24 MP JPEG", grainy24, plainJpegDecodeMs(grainy24), true));
     benchRgb("smooth RGB 3 MP", writeTaggedJpeg(photograph(2000, 1500), dir, "smooth3.jpg"), 0);
     benchRgb("random noise RGB 24 MP", writeTaggedJpeg(noise(6000, 4000), dir, "noise.jpg"), 1.8);
 }

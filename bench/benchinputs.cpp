@@ -68,11 +68,11 @@ QByteArray profileBytes(cmsHPROFILE profile)
     return bytes;
 }
 
-QImage photograph(int width, int height)
+QImage photograph(int width, int height, double grain)
 {
     QImage image(width, height, QImage::Format_RGB32);
     std::mt19937 random(1);
-    std::normal_distribution<double> noise(0.0, 2.0);
+    std::normal_distribution<double> noise(0.0, grain);
     for (int y = 0; y < height; ++y) {
         auto *row = reinterpret_cast<QRgb *>(image.scanLine(y));
         for (int x = 0; x < width; ++x) {

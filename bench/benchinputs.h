@@ -13,8 +13,10 @@
 
 QByteArray profileBytes(cmsHPROFILE profile);
 
-// Gradients, soft shapes and mild noise, like a photograph.
-QImage photograph(int width, int height);
+// Gradients, soft shapes and noise of the given standard deviation (in
+// levels) like a photograph's grain: 2 for a smooth one; 8 compresses about
+// as a camera's detailed picture does.
+QImage photograph(int width, int height, double grain = 2.0);
 QImage noise(int width, int height);
 
 // Writes picture as a JPEG with a wide-gamut profile into dir; returns its path.
