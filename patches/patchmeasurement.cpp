@@ -13,6 +13,8 @@
 #include "workcontrol.h"
 
 #include <algorithm>
+#include <memory>
+#include <optional>
 
 namespace {
 
@@ -54,20 +56,21 @@ bool forCountedPixels(const PictureRows &rows, const PatchArea &area, StartBlock
     return rows.read(region.top(), region.bottom() + 1, takeBand, control) && !workCancelled(control);
 }
 
-// What the first pass over a patch gathers: the level counts, the ink
-// totals' first pass, and the counted pixels of each row, which place the
-// even sample of the second pass.
+// What the first pass over a patch gathers: the totals, the ink totals'
+// first pass (four inks), and the counted pixels above each row, which place
+// the even sample of the second pass.
 struct FirstPass {
-    std::optional<PixelTotals> totals;
-    InkTotals inks{99.0};
+    PixelTotals totals;
+    std::optional<InkTotals> inks;
     std::vector<qint64> countedAbove;
 };
 
-// What one thread gathers in the first pass; a cache line of its own, so
-// that the threads' counters do not share one.
+// What one thread gathers in the first pass, made when the thread starts on
+// its first block, so that a small patch read on one thread makes one; a
+// cache line of its own, so that the threads' counters do not share one.
 struct alignas(64) CountingBlock {
-    LevelCounts counts;
-    InkTotals inks{99.0};
+    std::optional<LevelCounts> counts;
+    std::optional<InkTotals> inks;
 };
 
 std::optional<FirstPass> countPatch(const PictureRows &rows, const PatchArea &area, const PixelTotals *known,
@@ -75,35 +78,60 @@ std::optional<FirstPass> countPatch(const PictureRows &rows, const PatchArea &ar
 {
     const int n = rows.channelCount();
     const QRect region = area.region();
-    std::vector<CountingBlock> blocks(static_cast<size_t>(workerThreads()));
+    std::vector<std::unique_ptr<CountingBlock>> blocks(static_cast<size_t>(workerThreads()));
     std::vector<qint64> countedInRow(size_t(region.height()), 0);
-    const bool read = forCountedPixels(rows, area, [](int, int) {}, [&](int block, int y, const quint16 *channels) {
-        CountingBlock &own = blocks[size_t(block)];
+    const auto startBlock = [&](int block, int) {
+        std::unique_ptr<CountingBlock> &own = blocks[size_t(block)];
+        if (own)
+            return;
+        own = std::make_unique<CountingBlock>();
         if (!known)
-            own.counts.count(channels, n < 4 ? 3 : 4);
+            own->counts.emplace();
         if (n == 4)
-            own.inks.count(channels);
+            own->inks.emplace(99.0);
+    };
+    const bool read = forCountedPixels(rows, area, startBlock, [&](int block, int y, const quint16 *channels) {
+        CountingBlock &own = *blocks[size_t(block)];
+        if (own.counts)
+            own.counts->count(channels, n < 4 ? 3 : 4);
+        if (own.inks)
+            own.inks->count(channels);
         ++countedInRow[size_t(y - region.top())];
     }, control);
     if (!read)
         return std::nullopt;
+    // The first thread's counts take the others'.
+    const auto gather = [](auto &into, auto &part) {
+        if (!part)
+            return;
+        if (into)
+            into->add(*part);
+        else
+            into.emplace(std::move(*part));
+    };
     FirstPass pass;
-    for (size_t block = 1; block < blocks.size(); ++block)
-        blocks[0].counts.add(blocks[block].counts);
-    pass.totals = known ? *known : blocks[0].counts.totals(levelsFor(n));
-    for (const CountingBlock &block : blocks)
-        pass.inks.add(block.inks);
+    std::optional<LevelCounts> counts;
+    for (const std::unique_ptr<CountingBlock> &block : blocks) {
+        if (!block)
+            continue;
+        gather(counts, block->counts);
+        gather(pass.inks, block->inks);
+    }
+    if (known)
+        pass.totals = *known;
+    else if (counts)
+        pass.totals = counts->totals(levelsFor(n));
     pass.countedAbove.assign(size_t(region.height()) + 1, 0);
     for (size_t row = 0; row < countedInRow.size(); ++row)
         pass.countedAbove[row + 1] = pass.countedAbove[row] + countedInRow[row];
     return pass;
 }
 
-// What one thread gathers in the second pass, in a cache line of its own.
+// What one thread gathers in the second pass, made as the first pass's are.
 struct alignas(64) SamplingBlock {
     ColourTally tally;
-    InkTotals inks;
-    qint64 remainder;
+    std::optional<InkTotals> inks;
+    qint64 remainder = 0;
 };
 
 // The second pass: the even sample's colours and the ink totals' second pass.
@@ -112,17 +140,21 @@ struct alignas(64) SamplingBlock {
 bool samplePatch(const PictureRows &rows, const PatchArea &area, FirstPass &pass, ColourTally *tally,
                  WorkControl *control)
 {
-    const int n = rows.channelCount();
-    const qint64 all = pass.totals->pixelCount;
+    const qint64 all = pass.totals.pixelCount;
     const bool sampled = all > maxDifferenceSamples;
-    std::vector<SamplingBlock> blocks(size_t(workerThreads()), SamplingBlock{{}, pass.inks, 0});
+    std::vector<std::unique_ptr<SamplingBlock>> blocks(static_cast<size_t>(workerThreads()));
     const int top = area.region().top();
     const auto startBlock = [&](int block, int y) {
+        std::unique_ptr<SamplingBlock> &own = blocks[size_t(block)];
+        if (!own) {
+            own = std::make_unique<SamplingBlock>();
+            own->inks = pass.inks;
+        }
         const qint64 before = pass.countedAbove[size_t(y - top)];
-        blocks[size_t(block)].remainder = sampled ? before * maxDifferenceSamples % all : 0;
+        own->remainder = sampled ? before * maxDifferenceSamples % all : 0;
     };
     const bool read = forCountedPixels(rows, area, startBlock, [&](int block, int, const quint16 *channels) {
-        SamplingBlock &own = blocks[size_t(block)];
+        SamplingBlock &own = *blocks[size_t(block)];
         bool taken = true;
         if (sampled) {
             own.remainder += maxDifferenceSamples;
@@ -132,13 +164,15 @@ bool samplePatch(const PictureRows &rows, const PatchArea &area, FirstPass &pass
         }
         if (taken)
             own.tally.add(channels);
-        if (n == 4)
-            own.inks.collect(channels);
+        if (own.inks)
+            own.inks->collect(channels);
     }, control);
-    for (const SamplingBlock &block : blocks) {
-        tally->add(block.tally);
-        if (n == 4)
-            pass.inks.addCollected(block.inks);
+    for (const std::unique_ptr<SamplingBlock> &block : blocks) {
+        if (!block)
+            continue;
+        tally->add(block->tally);
+        if (block->inks)
+            pass.inks->addCollected(*block->inks);
     }
     return read;
 }
@@ -162,10 +196,10 @@ PatchMeasurement measurePatch(const PictureRows &rows, const Patch &patch, cmsHP
     std::optional<FirstPass> pass = countPatch(rows, area, wholePicture ? pictureTotals : nullptr, control);
     if (!pass)
         return result;
-    result.pixels = pass->totals->pixelCount;
+    result.pixels = pass->totals.pixelCount;
     if (result.pixels == 0)
         return result;
-    result.average = averageColour(*pass->totals, n, measuringProfile, intent);
+    result.average = averageColour(pass->totals, n, measuringProfile, intent);
     if (!result.average)
         return result;
     ColourTally tally;
@@ -173,9 +207,9 @@ PatchMeasurement measurePatch(const PictureRows &rows, const Patch &patch, cmsHP
         return PatchMeasurement{result.region, 0, std::nullopt, {}};
     result.spread = spreadOf(tally, result.average->lab, n, measuringProfile, intent);
     result.spread.sampled = result.pixels > maxDifferenceSamples;
-    if (n == 4) {
-        result.spread.tacMax = pass->inks.largest();
-        result.spread.tacP99 = pass->inks.percentile();
+    if (pass->inks) {
+        result.spread.tacMax = pass->inks->largest();
+        result.spread.tacP99 = pass->inks->percentile();
     }
     return result;
 }
