@@ -160,25 +160,34 @@ int timeWindowLoad(const QString &path)
     return timer.valuesMs() >= 0 && timer.pictureMs() >= 0 ? 0 : 1;
 }
 
-// The window in a child process of its own, so that its peak memory is its own.
+// The window in a child process of its own, so that its peak memory is its
+// own: three children, one load each, the fastest times and the largest peak.
 void timeWindow(const QString &path, UserWaits *waits)
 {
-    ChildProcess child(QCoreApplication::applicationFilePath(), {windowLoadArgument, path});
-    const bool painted = child.run();
-    const QList<QByteArray> lines = child.output().split('\n');
-    const QList<QByteArray> times = lines.value(0).split(' ');
-    if (!painted || times.size() != 3) {
-        std::printf("%-26s window: never showed both values and fitted picture\n", qPrintable(waits->input));
-        return;
+    double returnedMs = -1;
+    QByteArray results;
+    for (int round = 0; round < 3; ++round) {
+        ChildProcess child(QCoreApplication::applicationFilePath(), {windowLoadArgument, path});
+        const bool painted = child.run();
+        const QList<QByteArray> lines = child.output().split('\n');
+        const QList<QByteArray> times = lines.value(0).split(' ');
+        if (!painted || times.size() != 3) {
+            std::printf("%-26s window: never showed both values and fitted picture\n", qPrintable(waits->input));
+            return;
+        }
+        const auto fastest = [round](double *best, double candidate) {
+            *best = round == 0 ? candidate : std::min(*best, candidate);
+        };
+        fastest(&waits->valuesMs, times[0].toDouble());
+        fastest(&waits->pictureMs, times[1].toDouble());
+        fastest(&returnedMs, times[2].toDouble());
+        waits->windowPeakMiB = std::max(waits->windowPeakMiB, child.peakMiB());
+        results = lines.value(1);
     }
-    waits->valuesMs = times[0].toDouble();
-    waits->pictureMs = times[1].toDouble();
-    waits->windowPeakMiB = child.peakMiB();
     std::printf("%-26s window: values %5.0f ms = %.2fx decode, fitted picture %5.0f ms = %.2fx (openImageFile "
                 "returned at %.0f ms), peak %.0f MiB; %s\n",
                 qPrintable(waits->input), waits->valuesMs, waits->valuesMs / waits->decodeMs, waits->pictureMs,
-                waits->pictureMs / waits->decodeMs, times[2].toDouble(), waits->windowPeakMiB,
-                lines.value(1).constData());
+                waits->pictureMs / waits->decodeMs, returnedMs, waits->windowPeakMiB, results.constData());
 }
 
 QString lab(const QByteArray &jsonLine)

@@ -5,7 +5,8 @@
 // Times the window as a user waits on it: a new window is shown, the file is
 // opened as the Open dialog opens it, and the clock runs until the values and
 // the picture, fitted to the view, have been painted and reached the display
-// server. Fastest of three windows.
+// server. One window: a process times one load, as a user's program that
+// opens one file does.
 class WindowLoadTimer
 {
 public:
@@ -22,8 +23,6 @@ public:
     const QString &resultsLine() const { return results; }
 
 private:
-    void runOnce();
-
     QString path;
     double values = -1;
     double picture = -1;
