@@ -1,6 +1,7 @@
 #include "colourtally.h"
 
 #include <algorithm>
+#include <utility>
 
 void ColourTally::add(const quint16 levels[4])
 {
@@ -8,9 +9,13 @@ void ColourTally::add(const quint16 levels[4])
                    quint64(levels[3]) << 48);
 }
 
-void ColourTally::add(const ColourTally &other)
+void ColourTally::add(ColourTally &&other)
 {
-    keys.insert(keys.end(), other.keys.begin(), other.keys.end());
+    if (keys.empty())
+        keys = std::move(other.keys);
+    else
+        keys.insert(keys.end(), other.keys.begin(), other.keys.end());
+    other.keys.clear();
 }
 
 std::vector<ColourTally::Colour> ColourTally::colours() const

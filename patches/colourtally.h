@@ -16,8 +16,8 @@ public:
     };
 
     void add(const quint16 levels[4]);
-    // The pixels another tally holds, as if added here.
-    void add(const ColourTally &other);
+    // The pixels another tally held, as if added here.
+    void add(ColourTally &&other);
     // The colours in the order of their levels.
     std::vector<Colour> colours() const;
 

@@ -170,7 +170,7 @@ bool samplePatch(const PictureRows &rows, const PatchArea &area, FirstPass &pass
     for (const std::unique_ptr<SamplingBlock> &block : blocks) {
         if (!block)
             continue;
-        tally->add(block->tally);
+        tally->add(std::move(block->tally));
         if (block->inks)
             pass.inks->addCollected(*block->inks);
     }

@@ -150,8 +150,10 @@ private:
     // Whether the bar's patches may take the place of those on the picture.
     bool ConfirmReplacingPatches(int barPatches);
     void CheckColourBar();
+    // The same, its swatches through the monitor transform the caller already holds.
+    void CheckColourBar(const SwatchTransform &toMonitor);
     ColourBarCheck CheckMeasuredPatches() const;
-    void ShowColourBarCheck();
+    void ShowColourBarCheck(const SwatchTransform &toMonitor);
     void ShowVerdict(const ColourBarCheck &check);
     static std::optional<QColor> SwatchColour(const std::array<float, 3> &lab, const SwatchTransform &toMonitor);
     void ExportCheckReport();

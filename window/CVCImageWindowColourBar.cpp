@@ -229,10 +229,16 @@ bool CVCImageWindow::ConfirmReplacingPatches(int barPatches)
 
 void CVCImageWindow::CheckColourBar()
 {
+    const ColourProfile monitor = monitorProfile();
+    CheckColourBar(SwatchTransform(renderingIntent(), monitor.handle()));
+}
+
+void CVCImageWindow::CheckColourBar(const SwatchTransform &toMonitor)
+{
     barCheck.reset();
     if (barReference && !shownFileName.isEmpty() && patchRows.size() > 1)
         barCheck = CheckMeasuredPatches();
-    ShowColourBarCheck();
+    ShowColourBarCheck(toMonitor);
 }
 
 ColourBarCheck CVCImageWindow::CheckMeasuredPatches() const
@@ -261,7 +267,7 @@ ColourBarCheck CVCImageWindow::CheckMeasuredPatches() const
     return checkColourBar(*barReference, assignment.patches, measurements, toleranceSets.value(chosenToleranceSet));
 }
 
-void CVCImageWindow::ShowColourBarCheck()
+void CVCImageWindow::ShowColourBarCheck(const SwatchTransform &toMonitor)
 {
     ui->panelFrame->findChild<QFrame *>("verdictF")->setVisible(bool(barCheck));
     QVector<std::optional<bool>> verdicts;
@@ -273,8 +279,6 @@ void CVCImageWindow::ShowColourBarCheck()
                                               [&patch](const PatchCheck &p) { return p.reference.id == patch.name; });
             verdicts << (checked == barCheck->patches.end() ? std::nullopt : checked->pass);
         }
-        const ColourProfile monitor = monitorProfile();
-        const SwatchTransform toMonitor(renderingIntent(), monitor.handle());
         const auto shown = [&toMonitor](const std::array<double, 3> &lab) {
             return SwatchColour({float(lab[0]), float(lab[1]), float(lab[2])}, toMonitor);
         };

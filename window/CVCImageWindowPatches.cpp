@@ -253,7 +253,7 @@ void CVCImageWindow::ShowPatchRows()
         swatches << swatch;
     }
     patchTable->showRows(table.headers(), texts, swatches);
-    CheckColourBar();
+    CheckColourBar(toMonitor);
 }
 
 void CVCImageWindow::ShowChosenRow()
