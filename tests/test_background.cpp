@@ -1,6 +1,8 @@
 // A window that stays alive while it works: busy cursor, progress, cancel.
 #include "imagefiles.h"
 #include "modaldialogs.h"
+#include "patchsetfile.h"
+#include "profiles.h"
 #include "testenvironment.h"
 #include "tifffiles.h"
 #include "windowtestaccess.h"
@@ -213,6 +215,117 @@ private slots:
         QVERIFY(!work.busy());
         release.set_value();
         QTRY_VERIFY(ended->load());
+    }
+
+    // Started work leaves the window its input. Cancel ends it at once, even
+    // with its worker stuck; work that is run interrupts it; and the end of a
+    // worker left behind tells nothing more.
+    void startedWorkEndsAsTold()
+    {
+        using Ending = BackgroundWork::Ending;
+        QVector<Ending> endings;
+        QMainWindow window;
+        window.show();
+        BackgroundWork work(&window);
+        const auto record = [&endings](Ending ending) { endings << ending; };
+        std::promise<void> release;
+        const std::shared_future<void> released = release.get_future().share();
+        const auto stuck = [released](WorkControl &) { released.wait(); };
+
+        work.start("Stuck", stuck, record);
+        QVERIFY(work.started() && !work.busy());
+        auto *cancel = window.findChild<QPushButton *>("cancelWorkPB");
+        QTRY_VERIFY(cancel->isVisible());
+        QCOMPARE(window.findChild<QLabel *>("workTitleL")->text(), QString("Stuck"));
+        clickThroughWindow(cancel);
+        QCOMPARE(endings, QVector<Ending>({Ending::Cancelled}));
+        QVERIFY(!work.started());
+        QVERIFY(!cancel->isVisible());
+
+        work.start("Quick", [](WorkControl &) {}, record);
+        QTRY_COMPARE(endings.size(), 2);
+        QCOMPARE(endings[1], Ending::Finished);
+
+        work.start("Stuck again", stuck, record);
+        QVERIFY(work.run("Modal", [](WorkControl &) {}));
+        QCOMPARE(endings.size(), 3);
+        QCOMPARE(endings[2], Ending::Interrupted);
+        release.set_value();
+        QTest::qWait(100);
+        QCOMPARE(endings.size(), 3);
+    }
+
+    // The patch rows are measured while the window takes input: a zoom key
+    // works at once, and a profile chosen meanwhile leaves every row measured
+    // through it, not through the one in force when the measuring began.
+    void patchRowsMeasuredWithoutBlocking()
+    {
+        CVCImageWindow window;
+        window.resize(1113, 806);
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        WindowTestAccess access(window);
+        const auto *rows = window.findChild<QTableWidget *>("patchTable");
+        const auto wholeImageLab = [rows] {
+            QStringList lab;
+            for (int column = 6; column < 9; ++column)
+                lab << (rows->item(0, column) ? rows->item(0, column)->text() : QString());
+            return lab;
+        };
+        QCOMPARE(clickThroughDialog(access.ui().loadImagePB, slowImage), QStringList());
+        QTRY_VERIFY(!QGuiApplication::overrideCursor());
+        // The closed file dialog leaves the window to be made active again, as a user's click does.
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QCOMPARE(window.findChild<QLabel *>("workTitleL")->text(), QString("Measuring patches of slow.tif…"));
+        QVERIFY(wholeImageLab()[0].isEmpty());
+        const double fitted = access.ui().graphicsView->transform().m11();
+        QTest::keyClick(window.windowHandle(), Qt::Key_Plus);
+        QCOMPARE(access.ui().graphicsView->transform().m11(), fitted * 1.25);
+
+        const QStringList panelBefore{access.ui().lL->text(), access.ui().aL->text(), access.ui().bL->text()};
+        clickThroughWindow(access.ui().embeddedCB);
+        QVERIFY(!access.ui().loadImageF->isHidden());
+        QCOMPARE(clickThroughDialog(access.ui().loadImageICCPB,
+                                    saveProfile(makeWideRgbProfile("Wide RGB"), dir, "wide.icc")),
+                 QStringList());
+        const QStringList panel{access.ui().lL->text(), access.ui().aL->text(), access.ui().bL->text()};
+        QVERIFY(panel != panelBefore);
+        QTRY_VERIFY_WITH_TIMEOUT(!wholeImageLab()[0].isEmpty(), 20000);
+        QCOMPARE(wholeImageLab(), panel);
+    }
+
+    // A name being typed into the table stays while the rows are measured
+    // and the table is filled anew.
+    void typingGoesOnWhileRowsAreMeasured()
+    {
+        CVCImageWindow window;
+        window.resize(1113, 806);
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        const auto *rows = window.findChild<QTableWidget *>("patchTable");
+        const auto measured = [rows](int row) { return rows->item(row, 6) && !rows->item(row, 6)->text().isEmpty(); };
+        window.openImageFile(slowImage);
+        QTRY_VERIFY_WITH_TIMEOUT(measured(0), 20000);
+        Patch patch;
+        patch.name = "Patch 1";
+        patch.rect = QRect(100, 100, 50, 50);
+        const QString set = dir + "/one-patch.json";
+        QVERIFY(PatchSetFile::write(set, {patch}, nullptr));
+        // Every row is measured anew, the whole picture's first.
+        window.openPatchSet(set);
+        QVERIFY(!measured(0));
+        const QRect name = rows->visualItemRect(rows->item(1, 0));
+        QTest::mouseDClick(window.windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                           rows->viewport()->mapTo(&window, name.center()));
+        QTRY_VERIFY(qobject_cast<QLineEdit *>(QApplication::focusWidget()));
+        for (const char character : QByteArray("Skin"))
+            QTest::keyClick(window.windowHandle(), character);
+        QTRY_VERIFY_WITH_TIMEOUT(measured(0) && measured(1), 20000);
+        QTest::keyClick(window.windowHandle(), Qt::Key_Return);
+        QTRY_COMPARE(rows->item(1, 0)->text(), QString("Skin"));
     }
 
     // Readers go back in their files; the bar moves on or stays.

@@ -96,6 +96,9 @@ public:
         for (const QChar character : text)
             QTest::keyClick(window.windowHandle(), character.toLatin1());
         key(Qt::Key_Return);
+        // The row is measured anew meanwhile, and the columns widen to its values.
+        QCoreApplication::processEvents();
+        QTRY_VERIFY(!cell(row, 6).isEmpty());
     }
 };
 
@@ -144,6 +147,9 @@ private slots:
         // One colour: no spread at all.
         QCOMPARE(w.rowTexts(1).mid(9, 5), QStringList({"0.00", "0.00", "0.00", "0.00", "0.00"}));
         QCOMPARE(w.rowTexts(0).mid(0, 6), QStringList({"Whole image", "0", "0", "40", "30", "1200"}));
+        // The new patch is chosen, in the table as on the picture.
+        QCOMPARE(w.panelLab(), redLab);
+        w.clickCell(0, 0);
         QCOMPARE(w.rowTexts(0, 6).mid(0, 3), w.panelLab());
     }
 
@@ -261,6 +267,8 @@ private slots:
         w.key(Qt::Key_Down);
         w.key(Qt::Key_Down);
         QCOMPARE(ui.renderingCB->currentIndex(), 3);
+        QVERIFY(w.waitForWholeImageRow());
+        QTRY_VERIFY(!w.cell(1, 6).isEmpty());
         QVERIFY(w.rowTexts(1, 6).mid(0, 3) != patchRelative.mid(0, 3));
         QVERIFY(w.rowTexts(0, 6).mid(0, 3) != wholeRelative.mid(0, 3));
         // The inks do not depend on the intent.
@@ -283,15 +291,18 @@ private slots:
         QVERIFY(w.active);
         w.drawPatch(QPointF(2, 2), QPointF(8, 8));
         w.drawPatch(QPointF(18, 10), QPointF(26, 20), Qt::ShiftModifier);
+        // Copied at once: the copy waits for the new patch's values.
+        w.drag(QPointF(10, 20), QPointF(16, 26));
         w.key(Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
         QStringList lines = QGuiApplication::clipboard()->text().split('\n');
         QCOMPARE(lines.takeLast(), QString());
-        QCOMPARE(lines.size(), 4);
+        QCOMPARE(lines.size(), 5);
         QStringList headers;
         for (int column = 0; column < w.table()->columnCount() - 1; ++column)
             headers << w.table()->horizontalHeaderItem(column)->text();
         QCOMPARE(lines[0].split('\t'), headers);
-        for (int row = 0; row < 3; ++row)
+        QCOMPARE(lines[4].split('\t').mid(0, 9), QStringList({"Patch 3", "10", "20", "6", "6", "36"}) + redLab);
+        for (int row = 0; row < 4; ++row)
             QCOMPARE(lines[row + 1].split('\t'), w.rowTexts(row));
     }
 

@@ -11,6 +11,8 @@
 #include <QStatusBar>
 #include <QTimer>
 
+#include <chrono>
+#include <condition_variable>
 #include <mutex>
 #include <thread>
 
@@ -39,6 +41,30 @@ struct WorkerLink {
         loop = nullptr;
     }
 };
+
+} // namespace
+
+// What started workers and the window share: a worker tells of its end for
+// as long as the window is there, and the window, when it goes, waits a
+// moment for the workers it cancelled.
+struct BackgroundWork::StartedLink {
+    std::mutex mutex;
+    std::condition_variable allEnded;
+    BackgroundWork *owner = nullptr;
+    int running = 0;
+
+    void ended(const std::shared_ptr<WorkControl> &work)
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        if (owner)
+            QMetaObject::invokeMethod(
+                owner, [window = owner, work] { window->workerEnded(work); }, Qt::QueuedConnection);
+        --running;
+        allEnded.notify_all();
+    }
+};
+
+namespace {
 
 bool isUserInput(QEvent::Type type)
 {
@@ -71,7 +97,9 @@ BackgroundWork::BackgroundWork(QMainWindow *window)
     , cancelButton(new QPushButton(tr("Cancel"), window))
     , progressTimer(new QTimer(this))
     , abandonTimer(new QTimer(this))
+    , startedLink(std::make_shared<StartedLink>())
 {
+    startedLink->owner = this;
     abandonTimer->setSingleShot(true);
     abandonTimer->setInterval(abandonDelayMs);
     progressBar->setRange(0, 1000);
@@ -87,22 +115,28 @@ BackgroundWork::BackgroundWork(QMainWindow *window)
     hideProgress();
     connect(cancelButton, &QPushButton::clicked, this, &BackgroundWork::cancel);
     connect(progressTimer, &QTimer::timeout, this, [this] {
-        if (control)
-            progressBar->setValue(control->progress());
+        if (const std::shared_ptr<WorkControl> &shown = control ? control : startedControl)
+            progressBar->setValue(shown->progress());
     });
+}
+
+BackgroundWork::~BackgroundWork()
+{
+    if (startedControl)
+        startedControl->cancel();
+    std::unique_lock<std::mutex> lock(startedLink->mutex);
+    startedLink->owner = nullptr;
+    // A cancelled job stops within a row or two; one that blocks is left behind.
+    startedLink->allEnded.wait_for(lock, std::chrono::milliseconds(abandonDelayMs),
+                                   [this] { return startedLink->running == 0; });
 }
 
 bool BackgroundWork::run(const QString &workTitle, std::function<void(WorkControl &)> job)
 {
+    endStarted(Ending::Interrupted);
     const auto work = std::make_shared<WorkControl>();
     control = work;
-    title->setText(workTitle);
-    progressBar->setValue(0);
-    QTimer::singleShot(progressDelayMs, this, [this] {
-        if (control)
-            showProgress();
-    });
-    progressTimer->start(50);
+    showProgressSoon(workTitle);
     qApp->installEventFilter(this);
 
     QEventLoop loop;
@@ -127,10 +161,67 @@ bool BackgroundWork::run(const QString &workTitle, std::function<void(WorkContro
 
 void BackgroundWork::cancel()
 {
-    if (!control || control->cancelled())
+    if (!control) {
+        endStarted(Ending::Cancelled);
+        return;
+    }
+    if (control->cancelled())
         return;
     control->cancel();
     abandonTimer->start();
+}
+
+void BackgroundWork::start(const QString &workTitle, std::function<void(WorkControl &)> job,
+                           std::function<void(Ending)> ended)
+{
+    endStarted(Ending::Interrupted);
+    const auto work = std::make_shared<WorkControl>();
+    startedControl = work;
+    startedEnded = std::move(ended);
+    if (!control)
+        showProgressSoon(workTitle);
+    {
+        const std::lock_guard<std::mutex> lock(startedLink->mutex);
+        ++startedLink->running;
+    }
+    std::thread([job = std::move(job), work, link = startedLink] {
+        job(*work);
+        link->ended(work);
+    }).detach();
+}
+
+void BackgroundWork::workerEnded(const std::shared_ptr<WorkControl> &work)
+{
+    // The end of a worker already cancelled or interrupted was told at once.
+    if (work == startedControl)
+        endStarted(Ending::Finished);
+}
+
+void BackgroundWork::endStarted(Ending ending)
+{
+    if (!startedControl)
+        return;
+    if (ending != Ending::Finished)
+        startedControl->cancel();
+    startedControl.reset();
+    const std::function<void(Ending)> ended = std::move(startedEnded);
+    startedEnded = nullptr;
+    if (!control) {
+        progressTimer->stop();
+        hideProgress();
+    }
+    ended(ending);
+}
+
+void BackgroundWork::showProgressSoon(const QString &workTitle)
+{
+    title->setText(workTitle);
+    progressBar->setValue(0);
+    QTimer::singleShot(progressDelayMs, this, [this] {
+        if (control || startedControl)
+            showProgress();
+    });
+    progressTimer->start(50);
 }
 
 void BackgroundWork::showBusyCursor()

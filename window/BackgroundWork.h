@@ -25,10 +25,19 @@ class QTimer;
 // A worker that does not stop soon after a cancel (a read that blocks, say)
 // is abandoned: run() returns at once and the worker finishes on its own.
 // A job must therefore own everything it touches, by value or shared.
+//
+// Work the user need not wait for (measuring the patch rows) is started
+// instead: the window keeps taking input, and the status bar shows the same
+// title, progress and Cancel.
 class BackgroundWork : public QObject
 {
 public:
+    // How started work ended: to its end, cancelled by the user, or
+    // interrupted by other work (it may be started again).
+    enum class Ending { Finished, Cancelled, Interrupted };
+
     explicit BackgroundWork(QMainWindow *window);
+    ~BackgroundWork() override;
 
     // Runs job on a worker thread and returns once it has finished: true
     // when it ran to its end, false when it was cancelled or abandoned (its
@@ -37,6 +46,13 @@ public:
 
     bool busy() const { return bool(control); }
     void cancel();
+
+    // Runs job on a worker thread and returns at once; ended is called on
+    // the window's thread when it has ended. One started work at a time:
+    // run() and start() interrupt the one going. A cancelled or interrupted
+    // worker is left to stop on its own, so the job too must own all it touches.
+    void start(const QString &title, std::function<void(WorkControl &)> job, std::function<void(Ending)> ended);
+    bool started() const { return bool(startedControl); }
 
     // The busy cursor, from the start of an action until its values or its warning show.
     void showBusyCursor();
@@ -50,6 +66,12 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    struct StartedLink;
+
+    void workerEnded(const std::shared_ptr<WorkControl> &work);
+    // Ends the started work at once: its worker is no longer waited for.
+    void endStarted(Ending ending);
+    void showProgressSoon(const QString &workTitle);
     void showProgress();
     void hideProgress();
 
@@ -61,6 +83,9 @@ private:
     // Gives up on a cancelled worker that has not stopped in time.
     QTimer *abandonTimer;
     std::shared_ptr<WorkControl> control;
+    std::shared_ptr<WorkControl> startedControl;
+    std::function<void(Ending)> startedEnded;
+    std::shared_ptr<StartedLink> startedLink;
     bool cursorShown = false;
     bool held = false;
 };

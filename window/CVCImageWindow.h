@@ -113,10 +113,23 @@ private:
     // A place and size typed in; an empty rectangle puts the old ones back.
     void PlacePatch(int index, const QRect &rect);
     void DeletePatch(int index);
-    void MeasurePatchRowLater(int row);
     void MeasureAllPatchRows();
-    // Measures rows of the table on the worker; a cancel leaves them unmeasured.
+    // The rows wait to be measured anew; the window keeps taking input meanwhile.
     void MeasurePatchRows(const QVector<int> &rows);
+    void AwaitMeasuring(int row);
+    // Starts measuring the rows that wait, once nothing comes before them.
+    void MeasureWaitingRows();
+    // Measures the rows that wait before the caller goes on (a copy or an export of
+    // the table); false when the user cancelled.
+    bool FinishPatchMeasuring();
+    struct PatchMeasuringRequest {
+        QVector<Patch> patches;
+        QVector<quint64> stamps;
+    };
+    PatchMeasuringRequest WaitingRows() const;
+    // The measurements of the rows still as they were when the job was started; a cancel leaves them unmeasured.
+    void TakePatchMeasurements(const QVector<PatchMeasurement> &measurements, const QVector<quint64> &stamps,
+                               BackgroundWork::Ending ending);
     void ForgetPatchMeasurements();
     // Patches kept for a new picture are cut to it and marked, with a note.
     void KeepPatchesOnPicture();
@@ -189,6 +202,11 @@ private:
     // a row is measured under the choices in force or not at all.
     QVector<PatchRow> patchRows;
     QVector<bool> patchRowMeasured;
+    // What each row waits for: the stamp of its latest change, given to the
+    // job that measures it; 0 when it waits for nothing (its measuring was cancelled).
+    QVector<quint64> patchRowStamps;
+    quint64 lastPatchStamp = 0;
+    bool patchRowsMeasuring = false;
     QString lastPatchDir;
     ColourBarCheckDock *barDock;
     QAction *colourBarAction;

@@ -259,7 +259,8 @@ ColourBarCheck CVCImageWindow::CheckMeasuredPatches() const
     for (const Patch &patch : assignment.patches) {
         const int row = rowOf.value(patch.name);
         if (!patchRowMeasured[row]) {
-            check.error = tr("patch %1 is not measured").arg(patch.name);
+            check.error = patchRowStamps[row] != 0 ? tr("patch %1 is being measured").arg(patch.name)
+                                                   : tr("patch %1 is not measured").arg(patch.name);
             return check;
         }
         measurements << patchRows[row].measurement;

@@ -71,9 +71,11 @@ void CVCImageWindow::AdoptPatchSet(const QVector<Patch> &patches)
     patchOverlay->setPatches(patches);
     patchRows.resize(1);
     patchRowMeasured.resize(1);
+    patchRowStamps.resize(1);
     for (const Patch &patch : patches) {
         patchRows << PatchRow{patch, {}};
         patchRowMeasured << false;
+        patchRowStamps << 0;
     }
     patchTable->choose(0);
     if (!shownFileName.isEmpty())
@@ -83,6 +85,8 @@ void CVCImageWindow::AdoptPatchSet(const QVector<Patch> &patches)
 
 void CVCImageWindow::ExportPatchTable()
 {
+    if (!FinishPatchMeasuring())
+        return;
     const QString csvFilter = tr("CSV (*.csv)");
     const QString jsonFilter = tr("JSON (*.json)");
     const QString cgatsFilter = tr("CGATS.17 (*.txt *.cgats)");
@@ -111,7 +115,7 @@ void CVCImageWindow::ExportPatchTable()
 
 void CVCImageWindow::ExportCheckReport()
 {
-    if (!barCheck || !barCheck->ok())
+    if (!FinishPatchMeasuring() || !barCheck || !barCheck->ok())
         return;
     const QString pdfFilter = tr("PDF report (*.pdf)");
     const QString jsonFilter = tr("JSON, patches and rules (*.json)");

@@ -30,6 +30,7 @@ void CVCImageWindow::SetupPatches()
     addDockWidget(Qt::BottomDockWidgetArea, patchTable);
     patchRows = {WholeImageRow()};
     patchRowMeasured = {false};
+    patchRowStamps = {0};
 
     auto *toolBar = addToolBar(tr("Patches"));
     toolBar->setObjectName("patchToolBar");
@@ -57,13 +58,13 @@ void CVCImageWindow::SetupPatchEditing()
     connect(patchOverlay, &PatchOverlay::added, this, [this](int index) {
         patchRows << PatchRow{patchOverlay->patches()[index], {}};
         patchRowMeasured << false;
-        MeasurePatchRowLater(index + 1);
+        patchRowStamps << 0;
+        MeasurePatchRows({index + 1});
     });
     connect(patchOverlay, &PatchOverlay::edited, this, [this](int index) {
         patchRows[index + 1].patch = patchOverlay->patches()[index];
         // Its numbers were those of where it was.
-        patchRowMeasured[index + 1] = false;
-        MeasurePatchRowLater(index + 1);
+        MeasurePatchRows({index + 1});
     });
     connect(patchOverlay, &PatchOverlay::selectionChanged, this, [this](int index) {
         patchTable->choose(index + 1);
@@ -109,6 +110,8 @@ void CVCImageWindow::SetupPatchMenus()
         ->setShortcut(QKeySequence(Qt::CTRL + Qt::Key_E));
     ui->menuFile->insertSeparator(ui->actionQuit);
     QAction *copyTable = addAction(ui->menuEdit, ui->actionEditPaste, tr("Copy table"), "actionCopyTable", [this] {
+        if (!FinishPatchMeasuring())
+            return;
         QGuiApplication::clipboard()->setText(PatchTable(MeasuredPatchRows(), session.numberOfInks(),
                                                          ui->lchRB->isChecked())
                                                   .tabSeparated());
@@ -159,64 +162,115 @@ void CVCImageWindow::DeletePatch(int index)
     patchOverlay->removePatch(index);
     patchRows.remove(index + 1);
     patchRowMeasured.remove(index + 1);
+    patchRowStamps.remove(index + 1);
     patchTable->choose(0);
     ShowPatchRows();
     ShowChosenRow();
 }
 
-void CVCImageWindow::MeasurePatchRowLater(int row)
-{
-    // The mouse release that drew the patch returns to the view first.
-    QTimer::singleShot(0, this, [this, row] {
-        if (row < patchRows.size())
-            MeasurePatchRows({row});
-    });
-}
-
 void CVCImageWindow::MeasureAllPatchRows()
 {
     ForgetPatchMeasurements();
-    const auto measureAll = [this] {
-        QVector<int> rows;
-        for (int row = 0; row < patchRows.size(); ++row)
-            rows << row;
-        MeasurePatchRows(rows);
-    };
-    // The rows read every pixel again: a picture being drawn, a load's above all, comes first.
-    if (pictureView->drawing())
-        pictureView->whenNextShown([this, measureAll] { QTimer::singleShot(0, this, measureAll); });
-    else
-        measureAll();
+    MeasureWaitingRows();
 }
 
 void CVCImageWindow::MeasurePatchRows(const QVector<int> &rows)
 {
-    if (shownFileName.isEmpty() || work->busy()) {
-        ShowPatchRows();
-        ShowChosenRow();
+    for (int row : rows)
+        AwaitMeasuring(row);
+    ShowPatchRows();
+    ShowChosenRow();
+    MeasureWaitingRows();
+}
+
+void CVCImageWindow::AwaitMeasuring(int row)
+{
+    patchRowMeasured[row] = false;
+    patchRowStamps[row] = ++lastPatchStamp;
+}
+
+void CVCImageWindow::MeasureWaitingRows()
+{
+    // The job going takes the rows that wait when it ends.
+    if (shownFileName.isEmpty() || patchRowsMeasuring)
+        return;
+    if (work->busy()) {
+        QTimer::singleShot(200, this, [this] { MeasureWaitingRows(); });
         return;
     }
-    QVector<Patch> patches;
-    for (int row : rows)
-        patches << patchRows[row].patch;
-    const auto job = std::make_shared<PatchMeasuringJob>(session, patches);
+    // The rows read every pixel again: a picture being drawn, a load's above all, comes first.
+    if (pictureView->drawing()) {
+        pictureView->whenNextShown([this] { QTimer::singleShot(0, this, [this] { MeasureWaitingRows(); }); });
+        return;
+    }
+    const PatchMeasuringRequest request = WaitingRows();
+    if (request.patches.isEmpty())
+        return;
+    patchRowsMeasuring = true;
+    const auto job = std::make_shared<PatchMeasuringJob>(session, request.patches);
+    work->start(
+        tr("Measuring patches of %1…").arg(shownFileName), [job](WorkControl &control) { job->run(&control); },
+        [this, job, stamps = request.stamps](BackgroundWork::Ending ending) {
+            TakePatchMeasurements(job->measurements(), stamps, ending);
+        });
+}
+
+bool CVCImageWindow::FinishPatchMeasuring()
+{
+    // Those being measured wait too: running the work below interrupts theirs.
+    const PatchMeasuringRequest request = WaitingRows();
+    if (shownFileName.isEmpty() || request.patches.isEmpty())
+        return true;
+    const auto job = std::make_shared<PatchMeasuringJob>(session, request.patches);
     const bool finished = work->run(tr("Measuring patches of %1…").arg(shownFileName),
                                     [job](WorkControl &control) { job->run(&control); });
-    for (int i = 0; i < rows.size(); ++i) {
-        patchRowMeasured[rows[i]] = finished;
-        if (finished)
-            patchRows[rows[i]].measurement = job->measurements()[i];
+    TakePatchMeasurements(job->measurements(), request.stamps,
+                          finished ? BackgroundWork::Ending::Finished : BackgroundWork::Ending::Cancelled);
+    return finished;
+}
+
+CVCImageWindow::PatchMeasuringRequest CVCImageWindow::WaitingRows() const
+{
+    PatchMeasuringRequest request;
+    for (int row = 0; row < patchRows.size(); ++row) {
+        if (!patchRowMeasured[row] && patchRowStamps[row] != 0) {
+            request.patches << patchRows[row].patch;
+            request.stamps << patchRowStamps[row];
+        }
     }
-    if (!finished)
+    return request;
+}
+
+void CVCImageWindow::TakePatchMeasurements(const QVector<PatchMeasurement> &measurements,
+                                           const QVector<quint64> &stamps, BackgroundWork::Ending ending)
+{
+    patchRowsMeasuring = false;
+    bool cancelled = false;
+    for (int i = 0; i < stamps.size(); ++i) {
+        const int row = patchRowStamps.indexOf(stamps[i]);
+        // Changed, deleted or measured under other choices since.
+        if (row < 0)
+            continue;
+        if (ending == BackgroundWork::Ending::Finished) {
+            patchRows[row].measurement = measurements[i];
+            patchRowMeasured[row] = true;
+        } else if (ending == BackgroundWork::Ending::Cancelled) {
+            patchRowStamps[row] = 0;
+            cancelled = true;
+        }
+    }
+    if (cancelled)
         ShowCancelled(tr("Measuring patches"));
     ShowPatchRows();
     ShowChosenRow();
+    QTimer::singleShot(0, this, [this] { MeasureWaitingRows(); });
 }
 
 void CVCImageWindow::ForgetPatchMeasurements()
 {
     patchRows[0] = WholeImageRow();
-    patchRowMeasured.fill(false);
+    for (int row = 0; row < patchRows.size(); ++row)
+        AwaitMeasuring(row);
     ShowPatchRows();
     ShowChosenRow();
 }

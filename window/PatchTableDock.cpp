@@ -43,14 +43,8 @@ void PatchTableDock::showRows(const QStringList &headers, const QVector<QStringL
     grid->setHorizontalHeaderLabels(headers + QStringList{tr("Swatch")});
     grid->setRowCount(rows.size());
     for (int row = 0; row < rows.size(); ++row) {
-        for (int column = 0; column < rows[row].size(); ++column) {
-            auto *item = new QTableWidgetItem(rows[row][column]);
-            // The whole image has no name or place of its own to edit.
-            const bool editable = row > 0 && column <= lastPlaceColumn;
-            if (!editable)
-                item->setFlags(item->flags() & ~Qt::ItemIsEditable);
-            grid->setItem(row, column, item);
-        }
+        for (int column = 0; column < rows[row].size(); ++column)
+            showText(row, column, rows[row][column]);
         auto *swatch = new QTableWidgetItem;
         swatch->setFlags(swatch->flags() & ~Qt::ItemIsEditable);
         if (swatches.value(row))
@@ -58,8 +52,28 @@ void PatchTableDock::showRows(const QStringList &headers, const QVector<QStringL
         grid->setItem(row, headers.size(), swatch);
     }
     grid->resizeColumnsToContents();
-    choose(qMin(chosen, rows.size() - 1));
+    // Choosing anew would close a cell the user is typing in.
+    if (chosenRow() != chosen || grid->selectedItems().isEmpty())
+        choose(qMin(chosen, rows.size() - 1));
     filling = false;
+}
+
+void PatchTableDock::showText(int row, int column, const QString &text)
+{
+    // Rows are measured while the user may be typing in another cell; its
+    // item and editor stay as long as the text is the same.
+    QTableWidgetItem *item = grid->item(row, column);
+    if (item) {
+        if (item->text() != text)
+            item->setText(text);
+        return;
+    }
+    item = new QTableWidgetItem(text);
+    // The whole image has no name or place of its own to edit.
+    const bool editable = row > 0 && column <= lastPlaceColumn;
+    if (!editable)
+        item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+    grid->setItem(row, column, item);
 }
 
 int PatchTableDock::chosenRow() const

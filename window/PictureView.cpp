@@ -116,8 +116,12 @@ void PictureView::renderVisible()
         callNextShown();
         return;
     }
-    if (request.area == requested.area && request.size == requested.size)
+    if (request.area == requested.area && request.size == requested.size) {
+        // Already in view: whoever waits for the picture waits no longer.
+        if (!control)
+            callNextShown();
         return;
+    }
     cancelRendering();
     requested = request;
     control = std::make_shared<WorkControl>();
