@@ -72,57 +72,57 @@ void MeasuringSession::adopt(LoadOutcome &&outcome)
     }
 }
 
-ProfileChoiceJob MeasuringSession::useEmbeddedProfile(bool embedded, std::optional<ColourProfile> monitor) const
+ProfileChoice MeasuringSession::useEmbeddedProfile(bool embedded, std::optional<ColourProfile> monitor) const
 {
-    return choiceJob(embedded, std::move(monitor));
+    return choiceOf(embedded, std::move(monitor));
 }
 
-ProfileChoiceJob MeasuringSession::useHandLoadedProfile(const QString &path, std::optional<ColourProfile> monitor) const
+ProfileChoice MeasuringSession::useHandLoadedProfile(const QString &path, std::optional<ColourProfile> monitor) const
 {
     Failure refused;
     ColourProfile candidate = openHandLoadedProfile(path, &refused);
     if (refused) {
-        ProfileChoiceJob job;
-        job.refused = refused;
-        return job;
+        ProfileChoice choice;
+        choice.refused = refused;
+        return choice;
     }
-    ProfileChoiceJob job = choiceJob(false, std::move(monitor));
-    job.handLoadedText = candidate.descriptionOr(path.section('/', -1));
-    job.handLoaded = std::move(candidate);
-    return job;
+    ProfileChoice choice = choiceOf(false, std::move(monitor));
+    choice.handLoadedText = candidate.descriptionOr(path.section('/', -1));
+    choice.handLoaded = std::move(candidate);
+    return choice;
 }
 
-ProfileChoiceJob MeasuringSession::redraw(ColourProfile monitor) const
+ProfileChoice MeasuringSession::redraw(ColourProfile monitor) const
 {
-    ProfileChoiceJob job = choiceJob(embedded, std::move(monitor));
-    job.redraw = true;
-    return job;
+    ProfileChoice choice = choiceOf(embedded, std::move(monitor));
+    choice.redraw = true;
+    return choice;
 }
 
-ProfileChoiceJob MeasuringSession::choiceJob(bool embedded, std::optional<ColourProfile> monitor) const
+ProfileChoice MeasuringSession::choiceOf(bool embedded, std::optional<ColourProfile> monitor) const
 {
-    ProfileChoiceJob job;
-    job.embedded = embedded;
-    job.totals = totals;
-    job.monitor = std::move(monitor);
-    return job;
+    ProfileChoice choice;
+    choice.embedded = embedded;
+    if (monitor)
+        choice.rendered = RenderedDisplay{totals};
+    return choice;
 }
 
-SessionResult MeasuringSession::apply(ProfileChoiceJob &&job)
+SessionResult MeasuringSession::apply(ProfileChoice &&choice)
 {
     SessionResult result;
-    if (job.refused) {
-        result.failure = job.refused;
+    if (choice.refused) {
+        result.failure = choice.refused;
         return result;
     }
-    embedded = job.embedded;
-    if (job.handLoaded) {
-        handLoaded = std::move(job.handLoaded);
-        handLoadedText = job.handLoadedText;
+    embedded = choice.embedded;
+    if (choice.handLoaded) {
+        handLoaded = std::move(choice.handLoaded);
+        handLoadedText = choice.handLoadedText;
     }
-    if (job.rendered)
-        takeDisplay(std::move(*job.rendered), &result);
-    if (!job.redraw)
+    if (choice.rendered)
+        takeDisplay(std::move(*choice.rendered), &result);
+    if (!choice.redraw)
         measure(&result);
     return result;
 }

@@ -4,7 +4,7 @@
 #include "failure.h"
 #include "imageloader.h"
 #include "loadjob.h"
-#include "profilechoicejob.h"
+#include "profilechoice.h"
 #include "sessionresult.h"
 
 #include <QString>
@@ -43,14 +43,14 @@ public:
     int numberOfInks() const { return current.numberOfInks(); }
 
     // The image measured through its own profile (embedded or default) or the hand-loaded one.
-    ProfileChoiceJob useEmbeddedProfile(bool embedded, std::optional<ColourProfile> monitor = std::nullopt) const;
+    ProfileChoice useEmbeddedProfile(bool embedded, std::optional<ColourProfile> monitor = std::nullopt) const;
     // A profile loaded by hand from path, measured through from then on; the
     // job is refused, and nothing changes, when it does not open or does not
     // fit the image.
-    ProfileChoiceJob useHandLoadedProfile(const QString &path, std::optional<ColourProfile> monitor = std::nullopt) const;
-    // The picture to be drawn for another monitor, its pixels counted again; the choices and the average stay.
-    ProfileChoiceJob redraw(ColourProfile monitor) const;
-    SessionResult apply(ProfileChoiceJob &&job);
+    ProfileChoice useHandLoadedProfile(const QString &path, std::optional<ColourProfile> monitor = std::nullopt) const;
+    // The picture to be drawn for another monitor; the choices and the average stay.
+    ProfileChoice redraw(ColourProfile monitor) const;
+    SessionResult apply(ProfileChoice &&choice);
 
     // The kept sums converted again under intent; nothing is read again.
     SessionResult setIntent(int intent);
@@ -74,7 +74,7 @@ public:
     std::optional<PixelReading> readPixel(int x, int y) const;
 
 private:
-    ProfileChoiceJob choiceJob(bool embedded, std::optional<ColourProfile> monitor) const;
+    ProfileChoice choiceOf(bool embedded, std::optional<ColourProfile> monitor) const;
     ColourProfile openHandLoadedProfile(const QString &path, Failure *failure) const;
     // The sums of a pass kept, with the note when it counted nothing.
     void takeTotals(const PixelTotals &counted, SessionResult *result);

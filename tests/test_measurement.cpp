@@ -258,7 +258,7 @@ private slots:
     }
 
     // Jobs own what they touch: they run on another thread after their
-    // session has gone on, and one never taken in changes nothing.
+    // session has gone on. A load or a profile choice never taken in changes nothing.
     void jobsOutliveWhatTheSessionHolds()
     {
         MeasuringSession session(getResourceDir());
@@ -268,9 +268,9 @@ private slots:
         QCOMPARE(session.image().size.width(), 3);
 
         const QString wide = saveProfile(makeWideRgbProfile("Wide"), dir, "outlived.icc");
-        ProfileChoiceJob choice = session.useHandLoadedProfile(wide, ColourProfile::srgb());
+        const ProfileChoice notTaken = session.useHandLoadedProfile(wide, ColourProfile::srgb());
         load(session, writeJpeg(dir, "replaced.jpg", solidImage(4, 4, Qt::green)));
-        std::thread([&choice] { choice.run(); }).join();
+        QVERIFY(!session.handLoadedProfile());
 
         MeasuringSession other(getResourceDir());
         const SessionResult taken = other.finishLoad(std::move(dropped));

@@ -79,10 +79,8 @@ private:
     bool ShowLoad(SessionResult &&result, const QString &fileName);
     void ShowSourceProfile();
     void ShowProfileSource(bool embedded);
-    // Runs a choice's job on the worker and puts it in force; nothing when it was cancelled.
-    std::optional<SessionResult> ApplyChoice(ProfileChoiceJob &&choice);
     void ShowChoice(SessionResult &result);
-    bool BuildDisplayImage();
+    void BuildDisplayImage();
     void ShowNotes(const SessionResult &result);
     // The picture of a result, and the warning when it had no profile to be shown through.
     void ShowRendering(SessionResult &result);

@@ -14,15 +14,8 @@ void CVCImageWindow::actionEmbeddedCB()
     statusNotes.clear();
     const bool embedded = ui->embeddedCB->isChecked();
     ShowProfileSource(embedded);
-    std::optional<SessionResult> result = ApplyChoice(session.useEmbeddedProfile(embedded, monitorProfile()));
-    if (!result) {
-        // Abandoned: the switch goes back to what is still shown.
-        ui->embeddedCB->setChecked(!embedded);
-        ShowProfileSource(!embedded);
-        ShowCancelled(shownFileName);
-        return;
-    }
-    ShowChoice(*result);
+    SessionResult result = session.apply(session.useEmbeddedProfile(embedded, monitorProfile()));
+    ShowChoice(result);
 }
 
 void CVCImageWindow::ShowProfileSource(bool embedded)
@@ -38,22 +31,18 @@ void CVCImageWindow::actionLoadImageICC()
         return;
     BusyCursorScope busy(*work);
     statusNotes.clear();
-    std::optional<SessionResult> result = ApplyChoice(session.useHandLoadedProfile(fileName, monitorProfile()));
-    if (!result) {
-        ShowCancelled(fileName.section('/', -1));
-        return;
-    }
-    if (result->failure.kind == FailureKind::ProfileUnreadable) {
+    SessionResult result = session.apply(session.useHandLoadedProfile(fileName, monitorProfile()));
+    if (result.failure.kind == FailureKind::ProfileUnreadable) {
         qDebug("No SRC profile!");
         statusNotes.add(FailureText::profileKeptNote(fileName));
         return;
     }
-    if (result->failure.kind == FailureKind::ProfileMismatch) {
-        ShowFailure(result->failure);
+    if (result.failure.kind == FailureKind::ProfileMismatch) {
+        ShowFailure(result.failure);
         return;
     }
     ui->loadedImageL->setText(session.profileText());
-    ShowChoice(*result);
+    ShowChoice(result);
 }
 
 void CVCImageWindow::actionSeparationCB()

@@ -14,15 +14,6 @@
 
 #include <memory>
 
-std::optional<SessionResult> CVCImageWindow::ApplyChoice(ProfileChoiceJob &&choice)
-{
-    // The job owns all it touches: the worker may be abandoned and outlive what the window holds now.
-    const auto job = std::make_shared<ProfileChoiceJob>(std::move(choice));
-    if (!work->run(tr("Measuring %1…").arg(shownFileName), [job](WorkControl &control) { job->run(&control); }))
-        return std::nullopt;
-    return session.apply(std::move(*job));
-}
-
 void CVCImageWindow::ShowChoice(SessionResult &result)
 {
     ShowNotes(result);
@@ -30,14 +21,11 @@ void CVCImageWindow::ShowChoice(SessionResult &result)
     ShowAverage(result);
 }
 
-bool CVCImageWindow::BuildDisplayImage()
+void CVCImageWindow::BuildDisplayImage()
 {
-    std::optional<SessionResult> result = ApplyChoice(session.redraw(monitorProfile()));
-    if (!result)
-        return false;
-    ShowNotes(*result);
-    ShowRendering(*result);
-    return true;
+    SessionResult result = session.apply(session.redraw(monitorProfile()));
+    ShowNotes(result);
+    ShowRendering(result);
 }
 
 void CVCImageWindow::ShowNotes(const SessionResult &result)
@@ -76,8 +64,8 @@ void CVCImageWindow::RenderForMonitor()
         QTimer::singleShot(200, this, [this] { RenderForMonitor(); });
         return;
     }
-    BusyCursorScope busy(*work);
-    if (!BuildDisplayImage() || ui->labF->isHidden())
+    BuildDisplayImage();
+    if (ui->labF->isHidden())
         return;
     PaintSwatch();
     ShowPatchRows();
