@@ -2,13 +2,11 @@
 
 #include "bytelayout.h"
 #include "displaybytes.h"
+#include "levelcounts.h"
 #include "parallel.h"
 #include "pixelrows.h"
 #include "sourcerows.h"
 #include "workcontrol.h"
-
-#include <memory>
-#include <mutex>
 
 namespace {
 
@@ -95,30 +93,40 @@ void countLevels(const PixelSources &band, int first, int end, LevelCounts &coun
 
 } // namespace
 
+struct BandCounter::BlockCounts {
+    EightBitCounts eightBit;
+    LevelCounts levels;
+};
+
+BandCounter::BandCounter(int channelCount) : channels(channelCount) {}
+
+BandCounter::~BandCounter() = default;
+
 void BandCounter::count(const PixelSources &given, WorkControl *control)
 {
     const PixelSources band = readableByRows(given);
     ByteLayout layout{};
     const bool eightBit = eightBitLayout(band, &layout);
-    std::mutex lock;
-    forRowBlocks(band.picture.height(), [&](int first, int end) {
+    const int height = band.picture.height();
+    while (int(blocks.size()) < rowBlockCount(height))
+        blocks.push_back(std::make_unique<BlockCounts>());
+    forNumberedRowBlocks(height, [&](int block, int first, int end) {
         if (workCancelled(control))
             return;
-        if (eightBit) {
-            auto eightBitCounts = std::make_unique<EightBitCounts>();
-            countEightBit(band, layout, first, end, *eightBitCounts);
-            std::lock_guard<std::mutex> guard(lock);
-            eightBitCounts->addTo(counts);
-            return;
-        }
-        auto levelCounts = std::make_unique<LevelCounts>();
-        countLevels(band, first, end, *levelCounts);
-        std::lock_guard<std::mutex> guard(lock);
-        counts.add(*levelCounts);
+        BlockCounts &own = *blocks[size_t(block)];
+        if (eightBit)
+            countEightBit(band, layout, first, end, own.eightBit);
+        else
+            countLevels(band, first, end, own.levels);
     });
 }
 
 PixelTotals BandCounter::totals() const
 {
-    return counts.totals(levelsFor(channels));
+    LevelCounts all;
+    for (const std::unique_ptr<BlockCounts> &block : blocks) {
+        block->eightBit.addTo(all);
+        all.add(block->levels);
+    }
+    return all.totals(levelsFor(channels));
 }

@@ -1,7 +1,9 @@
 #pragma once
 
-#include "levelcounts.h"
 #include "pixelvalues.h"
+
+#include <memory>
+#include <vector>
 
 class WorkControl;
 
@@ -11,11 +13,16 @@ class WorkControl;
 class BandCounter
 {
 public:
-    explicit BandCounter(int channelCount) : channels(channelCount) {}
+    explicit BandCounter(int channelCount);
+    ~BandCounter();
     void count(const PixelSources &band, WorkControl *control);
     PixelTotals totals() const;
 
 private:
+    // What one block of rows counts, kept from band to band: a fresh table
+    // for every band would be memory to clear and add up again.
+    struct BlockCounts;
+
     int channels;
-    LevelCounts counts;
+    std::vector<std::unique_ptr<BlockCounts>> blocks;
 };

@@ -174,6 +174,26 @@ private slots:
         setWorkerThreads(0);
     }
 
+    // 16-bit samples that hold any level in the top rows and only 8-bit
+    // levels (v × 257) below: the counts of rows that met only those are
+    // added to counts that met others, and the other way round.
+    void eightBitLevelsAndOthers()
+    {
+        for (const int format : {int(QImage::Format_RGBA64), int(QImage::Format_Grayscale16)}) {
+            QImage page = noisyImage(QImage::Format(format), 53, 120, 21);
+            for (int y = 30; y < 120; ++y) {
+                auto *levels = reinterpret_cast<quint16 *>(page.scanLine(y));
+                for (int i = 0; i < page.bytesPerLine() / 2; ++i)
+                    levels[i] = quint16((levels[i] & 0xFF) * 257);
+            }
+            for (int threads : {1, 3}) {
+                setWorkerThreads(threads);
+                compareOutcomes(PixelSources{page, {}, {}, format == QImage::Format_Grayscale16 ? 1 : 3}, 1.0f / 255.0f);
+            }
+        }
+        setWorkerThreads(0);
+    }
+
     void levelTablesMatchColourFractions()
     {
         for (double scale : {255.0, 100.0}) {
