@@ -328,6 +328,71 @@ private slots:
         QTRY_COMPARE(rows->item(1, 0)->text(), QString("Skin"));
     }
 
+    // Patches deleted and moved while their rows are measured end with the
+    // rows of the patches as they are, measured where they are now.
+    void rowsEditedWhileMeasuredEndAsTheyAre()
+    {
+        Patch first;
+        first.name = "First";
+        first.rect = QRect(100, 100, 50, 50);
+        Patch second;
+        second.name = "Second";
+        second.rect = QRect(2000, 1000, 300, 200);
+        const QString both = dir + "/two-patches.json";
+        QVERIFY(PatchSetFile::write(both, {first, second}, nullptr));
+        Patch moved = second;
+        moved.rect.moveLeft(2400);
+        const QString last = dir + "/moved-patch.json";
+        QVERIFY(PatchSetFile::write(last, {moved}, nullptr));
+
+        const auto rowTexts = [](CVCImageWindow &window, int row) {
+            const auto *rows = window.findChild<QTableWidget *>("patchTable");
+            QStringList texts;
+            for (int column = 0; column < rows->columnCount() - 1; ++column)
+                texts << (rows->item(row, column) ? rows->item(row, column)->text() : QString());
+            return texts;
+        };
+        const auto measured = [&rowTexts](CVCImageWindow &window, int rows) {
+            for (int row = 0; row < rows; ++row)
+                if (rowTexts(window, row)[6].isEmpty())
+                    return false;
+            return window.findChild<QTableWidget *>("patchTable")->rowCount() == rows;
+        };
+
+        CVCImageWindow window;
+        window.resize(1113, 806);
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        window.openImageFile(slowImage);
+        window.openPatchSet(both);
+        // The edits come while the rows are being measured.
+        QTRY_VERIFY(window.findChild<QPushButton *>("cancelWorkPB")->isVisible());
+        auto *rows = window.findChild<QTableWidget *>("patchTable");
+        const auto cellCentre = [rows, &window](int row, int column) {
+            return rows->viewport()->mapTo(&window, rows->visualItemRect(rows->item(row, column)).center());
+        };
+        QTest::mouseClick(window.windowHandle(), Qt::LeftButton, Qt::NoModifier, cellCentre(1, 0));
+        QTest::keyClick(window.windowHandle(), Qt::Key_Delete);
+        QCOMPARE(rows->rowCount(), 2);
+        QTest::mouseDClick(window.windowHandle(), Qt::LeftButton, Qt::NoModifier, cellCentre(1, 1));
+        QTRY_VERIFY(qobject_cast<QLineEdit *>(QApplication::focusWidget()));
+        for (const char character : QByteArray("2400"))
+            QTest::keyClick(window.windowHandle(), character);
+        QTest::keyClick(window.windowHandle(), Qt::Key_Return);
+        QVERIFY(!measured(window, 2));
+        QTRY_VERIFY_WITH_TIMEOUT(measured(window, 2), 20000);
+
+        CVCImageWindow fresh;
+        fresh.resize(1113, 806);
+        fresh.show();
+        fresh.openImageFile(slowImage);
+        fresh.openPatchSet(last);
+        QTRY_VERIFY_WITH_TIMEOUT(measured(fresh, 2), 20000);
+        QCOMPARE(rowTexts(window, 1), rowTexts(fresh, 1));
+        QCOMPARE(rowTexts(window, 0), rowTexts(fresh, 0));
+    }
+
     // Readers go back in their files; the bar moves on or stays.
     void progressNeverGoesBack()
     {
