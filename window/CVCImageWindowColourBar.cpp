@@ -275,10 +275,13 @@ void CVCImageWindow::ShowColourBarCheck(const SwatchTransform &toMonitor)
     QVector<ColourBarCheckDock::SwatchPair> swatches;
     if (barCheck) {
         ShowVerdict(*barCheck);
+        QHash<QString, std::optional<bool>> passed;
+        for (const PatchCheck &checked : barCheck->patches)
+            if (!passed.contains(checked.reference.id))
+                passed.insert(checked.reference.id, checked.pass);
         for (const Patch &patch : patchOverlay->patches()) {
-            const auto checked = std::find_if(barCheck->patches.begin(), barCheck->patches.end(),
-                                              [&patch](const PatchCheck &p) { return p.reference.id == patch.name; });
-            verdicts << (checked == barCheck->patches.end() ? std::nullopt : checked->pass);
+            const auto checked = passed.constFind(patch.name);
+            verdicts << (checked == passed.constEnd() ? std::nullopt : *checked);
         }
         const auto shown = [&toMonitor](const std::array<double, 3> &lab) {
             return SwatchColour({float(lab[0]), float(lab[1]), float(lab[2])}, toMonitor);
