@@ -45,7 +45,7 @@ public:
     // The image measured through its own profile (embedded or default) or the hand-loaded one.
     ProfileChoice useEmbeddedProfile(bool embedded, std::optional<ColourProfile> monitor = std::nullopt) const;
     // A profile loaded by hand from path, measured through from then on; the
-    // job is refused, and nothing changes, when it does not open or does not
+    // choice is refused, and nothing changes, when it does not open or does not
     // fit the image.
     ProfileChoice useHandLoadedProfile(const QString &path, std::optional<ColourProfile> monitor = std::nullopt) const;
     // The picture to be drawn for another monitor; the choices and the average stay.

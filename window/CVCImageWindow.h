@@ -204,7 +204,6 @@ private:
     // job that measures it; 0 when it waits for nothing (its measuring was cancelled).
     QVector<quint64> patchRowStamps;
     quint64 lastPatchStamp = 0;
-    bool patchRowsMeasuring = false;
     QString lastPatchDir;
     ColourBarCheckDock *barDock;
     QAction *colourBarAction;

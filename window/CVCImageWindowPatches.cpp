@@ -192,7 +192,7 @@ void CVCImageWindow::AwaitMeasuring(int row)
 void CVCImageWindow::MeasureWaitingRows()
 {
     // The job going takes the rows that wait when it ends.
-    if (shownFileName.isEmpty() || patchRowsMeasuring)
+    if (shownFileName.isEmpty() || work->started())
         return;
     if (work->busy()) {
         QTimer::singleShot(200, this, [this] { MeasureWaitingRows(); });
@@ -206,7 +206,6 @@ void CVCImageWindow::MeasureWaitingRows()
     const PatchMeasuringRequest request = WaitingRows();
     if (request.patches.isEmpty())
         return;
-    patchRowsMeasuring = true;
     const auto job = std::make_shared<PatchMeasuringJob>(session, request.patches);
     work->start(
         tr("Measuring patches of %1…").arg(shownFileName), [job](WorkControl &control) { job->run(&control); },
@@ -244,7 +243,6 @@ CVCImageWindow::PatchMeasuringRequest CVCImageWindow::WaitingRows() const
 void CVCImageWindow::TakePatchMeasurements(const QVector<PatchMeasurement> &measurements,
                                            const QVector<quint64> &stamps, BackgroundWork::Ending ending)
 {
-    patchRowsMeasuring = false;
     bool cancelled = false;
     for (int i = 0; i < stamps.size(); ++i) {
         const int row = patchRowStamps.indexOf(stamps[i]);
