@@ -61,6 +61,15 @@ QString writeNoiseTiff(const QString &path, int width, int height)
     return path;
 }
 
+// The window at a usual size, active, so that keys reach its shortcuts.
+bool showActive(QWidget &window)
+{
+    window.resize(1113, 806);
+    window.show();
+    window.activateWindow();
+    return QTest::qWaitForWindowActive(&window);
+}
+
 struct Shown {
     QString file;
     QStringList values;
@@ -261,10 +270,7 @@ private slots:
     void patchRowsMeasuredWithoutBlocking()
     {
         CVCImageWindow window;
-        window.resize(1113, 806);
-        window.show();
-        window.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QVERIFY(showActive(window));
         WindowTestAccess access(window);
         const auto *rows = window.findChild<QTableWidget *>("patchTable");
         const auto wholeImageLab = [rows] {
@@ -301,10 +307,7 @@ private slots:
     void typingGoesOnWhileRowsAreMeasured()
     {
         CVCImageWindow window;
-        window.resize(1113, 806);
-        window.show();
-        window.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QVERIFY(showActive(window));
         const auto *rows = window.findChild<QTableWidget *>("patchTable");
         const auto measured = [rows](int row) { return rows->item(row, 6) && !rows->item(row, 6)->text().isEmpty(); };
         window.openImageFile(slowImage);
@@ -360,10 +363,7 @@ private slots:
         };
 
         CVCImageWindow window;
-        window.resize(1113, 806);
-        window.show();
-        window.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QVERIFY(showActive(window));
         window.openImageFile(slowImage);
         window.openPatchSet(both);
         // The edits come while the rows are being measured.
