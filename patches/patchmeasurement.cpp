@@ -18,13 +18,19 @@
 
 namespace {
 
+// The part of a patch's measuring that one pass over its rows takes.
+struct PassShare {
+    double from;
+    double to;
+};
+
 // Calls startBlock(block, y) and then each(block, y, levels) for every
 // counted pixel of the area, on all cores: the area's rows of each band are
 // split into consecutive blocks, block b on thread b, each read top to
 // bottom and left to right. Only the bands that hold the area's rows are read.
 template <typename StartBlock, typename Each>
 bool forCountedPixels(const PictureRows &rows, const PatchArea &area, StartBlock startBlock, Each each,
-                      WorkControl *control)
+                      PassShare share, WorkControl *control)
 {
     const QRect region = area.region();
     const int n = rows.channelCount();
@@ -52,6 +58,7 @@ bool forCountedPixels(const PictureRows &rows, const PatchArea &area, StartBlock
                 }
             }
         });
+        reportWork(control, share.from + (share.to - share.from) * (to - region.top()) / region.height());
     };
     return rows.read(region.top(), region.bottom() + 1, takeBand, control) && !workCancelled(control);
 }
@@ -97,7 +104,7 @@ std::optional<FirstPass> countPatch(const PictureRows &rows, const PatchArea &ar
         if (own.inks)
             own.inks->count(channels);
         ++countedInRow[size_t(y - region.top())];
-    }, control);
+    }, {0.0, 0.5}, control);
     if (!read)
         return std::nullopt;
     // The first thread's counts take the others'.
@@ -166,7 +173,7 @@ bool samplePatch(const PictureRows &rows, const PatchArea &area, FirstPass &pass
             own.tally.add(channels);
         if (own.inks)
             own.inks->collect(channels);
-    }, control);
+    }, {0.5, 0.9}, control);
     for (const std::unique_ptr<SamplingBlock> &block : blocks) {
         if (!block)
             continue;

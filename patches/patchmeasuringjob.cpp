@@ -29,7 +29,10 @@ void PatchMeasuringJob::run(WorkControl *control)
     for (int i = 0; i < patches.size(); ++i) {
         if (workCancelled(control))
             return;
+        // Each patch its share of the progress, which its passes over the rows report.
+        if (control)
+            control->setPhase(1000 * i / patches.size(), 1000 * (i + 1) / patches.size());
         results << (rows ? measurePatch(*rows, patches[i], profile.handle(), intent, control, &pictureTotals) : PatchMeasurement());
-        reportWork(control, double(i + 1) / patches.size());
+        reportWork(control, 1.0);
     }
 }

@@ -289,6 +289,9 @@ private slots:
         const double fitted = access.ui().graphicsView->transform().m11();
         QTest::keyClick(window.windowHandle(), Qt::Key_Plus);
         QCOMPARE(access.ui().graphicsView->transform().m11(), fitted * 1.25);
+        // The one row's progress shows as its rows are read.
+        QTRY_VERIFY(window.findChild<QProgressBar *>("workProgress")->value() > 0);
+        QVERIFY(wholeImageLab()[0].isEmpty());
 
         const QStringList panelBefore{access.ui().lL->text(), access.ui().aL->text(), access.ui().bL->text()};
         clickThroughWindow(access.ui().embeddedCB);
