@@ -53,6 +53,8 @@ public:
     // worker is left to stop on its own, so the job too must own all it touches.
     void start(const QString &title, std::function<void(WorkControl &)> job, std::function<void(Ending)> ended);
     bool started() const { return bool(startedControl); }
+    // Ends the started work, whose results are no longer wanted.
+    void interrupt() { endStarted(Ending::Interrupted); }
 
     // The busy cursor, from the start of an action until its values or its warning show.
     void showBusyCursor();

@@ -266,6 +266,8 @@ void CVCImageWindow::TakePatchMeasurements(const QVector<PatchMeasurement> &meas
 
 void CVCImageWindow::ForgetPatchMeasurements()
 {
+    // Rows measured under the old choices would be dropped when they come.
+    work->interrupt();
     patchRows[0] = WholeImageRow();
     for (int row = 0; row < patchRows.size(); ++row)
         AwaitMeasuring(row);
