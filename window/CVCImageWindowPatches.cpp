@@ -243,6 +243,11 @@ CVCImageWindow::PatchMeasuringRequest CVCImageWindow::WaitingRows() const
 void CVCImageWindow::TakePatchMeasurements(const QVector<PatchMeasurement> &measurements,
                                            const QVector<quint64> &stamps, BackgroundWork::Ending ending)
 {
+    // Interrupted rows still wait, as the table shows them.
+    if (ending == BackgroundWork::Ending::Interrupted) {
+        QTimer::singleShot(0, this, [this] { MeasureWaitingRows(); });
+        return;
+    }
     bool cancelled = false;
     for (int i = 0; i < stamps.size(); ++i) {
         const int row = patchRowStamps.indexOf(stamps[i]);
@@ -252,7 +257,7 @@ void CVCImageWindow::TakePatchMeasurements(const QVector<PatchMeasurement> &meas
         if (ending == BackgroundWork::Ending::Finished) {
             patchRows[row].measurement = measurements[i];
             patchRowMeasured[row] = true;
-        } else if (ending == BackgroundWork::Ending::Cancelled) {
+        } else {
             patchRowStamps[row] = 0;
             cancelled = true;
         }
