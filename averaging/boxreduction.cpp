@@ -75,6 +75,54 @@ int bandHeight(const PixelSources &band)
     return std::max({band.picture.height(), band.inkPage1.height(), band.inkPage2.height()});
 }
 
+// A row of 8-bit colour pixels (below four channels) read straight from its bytes.
+struct ColourBytes {
+    const uchar *row;
+    const ByteLayout &layout;
+    int channelCount;
+
+    // The pixel's channels; false when it is masked.
+    bool read(int x, int channel[4]) const
+    {
+        const uchar *pixel = row + x * layout.bytesPerPixel;
+        channel[0] = pixel[layout.offset[0]];
+        channel[1] = pixel[layout.offset[1]];
+        channel[2] = pixel[layout.offset[2]];
+        channel[3] = 0;
+        const int coverage = layout.coverageOffset < 0 ? 255 : pixel[layout.coverageOffset];
+        return pixelMask(channel, coverage, channelCount, 255, 255) == PixelMask::Counted;
+    }
+
+    // Pixel x, weighed, added to the sums of a box (channels, then the counted weight).
+    void add(int x, double weight, double *column) const
+    {
+        int channel[4];
+        if (!read(x, channel))
+            return;
+        for (size_t c = 0; c < 3; ++c)
+            column[c] += weight * channel[c];
+        column[4] += weight;
+    }
+
+    // The whole pixels [first, end), summed as integers.
+    void addWhole(int first, int end, double *column) const
+    {
+        qint64 whole[4] = {0, 0, 0, 0};
+        for (int x = first; x < end; ++x) {
+            int channel[4];
+            if (!read(x, channel))
+                continue;
+            whole[0] += channel[0];
+            whole[1] += channel[1];
+            whole[2] += channel[2];
+            ++whole[3];
+        }
+        for (size_t c = 0; c < 3; ++c)
+            column[c] += double(whole[c]);
+        column[4] += double(whole[3]);
+    }
+};
+
 // The output rows [first, end) of a rendering, made from source rows as they arrive in bands.
 class RowBlock
 {
@@ -113,13 +161,17 @@ public:
         for (int y = std::max(nextSourceRow, bandTop); y < bandEnd && next < end; ++y) {
             if (workCancelled(control))
                 return;
-            if (eightBit) {
-                readBytes(band, layout, y - bandTop);
+            if (eightBit && plan.channelCount < 4) {
+                sumColourBytes(band, layout, y - bandTop, &reduced[y]);
             } else {
-                reader.read(y - bandTop);
-                readLevels(reader);
+                if (eightBit) {
+                    readInkBytes(band, layout, y - bandTop);
+                } else {
+                    reader.read(y - bandTop);
+                    readLevels(reader);
+                }
+                sumColumns(&reduced[y]);
             }
-            sumColumns(&reduced[y]);
             nextSourceRow = y + 1;
             finishCompleteRows();
         }
@@ -147,38 +199,44 @@ private:
         }
     }
 
-    // The same from the bytes of an 8-bit band, whose level is the byte times 257.
-    void readBytes(const PixelSources &band, const ByteLayout &layout, int y)
+    // The same from the bytes of four inks in two 8-bit pages, whose level is the byte times 257.
+    void readInkBytes(const PixelSources &band, const ByteLayout &layout, int y)
     {
-        const int n = plan.channelCount;
-        const uchar *first = (n >= 4 ? band.inkPage1 : band.picture).constScanLine(y);
-        const uchar *second = n >= 4 ? band.inkPage2.constScanLine(y) : nullptr;
+        const uchar *first = band.inkPage1.constScanLine(y);
+        const uchar *second = band.inkPage2.constScanLine(y);
         for (int x = plan.sourceLeft; x < plan.sourceEnd; ++x) {
-            int channel[4] = {0, 0, 0, 0};
-            int coverage = 255;
-            if (n >= 4) {
-                const uchar *inks = first + 4 * x;
-                const uchar *rest = second + x * layout.bytesPerPixel;
-                channel[0] = inks[0];
-                channel[1] = inks[1];
-                channel[2] = inks[2];
-                channel[3] = rest[0];
-                if (layout.coverageOffset >= 0)
-                    coverage = rest[layout.coverageOffset];
-            } else {
-                const uchar *pixel = first + x * layout.bytesPerPixel;
-                for (int c = 0; c < 3; ++c)
-                    channel[c] = pixel[layout.offset[c]];
-                if (layout.coverageOffset >= 0)
-                    coverage = pixel[layout.coverageOffset];
-            }
+            const uchar *inks = first + 4 * x;
+            const uchar *rest = second + x * layout.bytesPerPixel;
+            const int channel[4] = {inks[0], inks[1], inks[2], rest[0]};
+            const int coverage = layout.coverageOffset >= 0 ? rest[layout.coverageOffset] : 255;
             const size_t at = size_t(x - plan.sourceLeft);
-            counted[at] = pixelMask(channel, coverage, n, 255, 255) == PixelMask::Counted;
+            counted[at] = pixelMask(channel, coverage, plan.channelCount, 255, 255) == PixelMask::Counted;
             float *value = &values[at * 4];
-            value[0] = byteLevels[size_t(channel[0])];
-            value[1] = byteLevels[size_t(channel[1])];
-            value[2] = byteLevels[size_t(channel[2])];
-            value[3] = byteLevels[size_t(channel[3])];
+            for (size_t c = 0; c < 4; ++c)
+                value[c] = byteLevels[size_t(channel[c])];
+        }
+    }
+
+    // sumColumns for colour channels, whose level is the byte itself (the level table
+    // holds 8-bit colour levels exactly): the pixels a box covers whole are summed as
+    // integers, exactly; only those its edges cut are weighed.
+    void sumColourBytes(const PixelSources &band, const ByteLayout &layout, int y, std::vector<double> *sums) const
+    {
+        const ColourBytes row{band.picture.constScanLine(y), layout, plan.channelCount};
+        sums->resize(plan.columns.size() * sumsPerColumn);
+        for (size_t i = 0; i < plan.columns.size(); ++i) {
+            const AxisBox &box = plan.columns[i];
+            double *column = sums->data() + i * sumsPerColumn;
+            std::fill_n(column, sumsPerColumn, 0.0);
+            size_t from = 0, to = box.weights.size();
+            if (from < to && box.weights[from] != 1.0) {
+                row.add(box.first, box.weights[from], column);
+                ++from;
+            }
+            const bool cutRight = from < to && box.weights[to - 1] != 1.0;
+            row.addWhole(box.first + int(from), box.first + int(cutRight ? to - 1 : to), column);
+            if (cutRight)
+                row.add(box.first + int(to - 1), box.weights[to - 1], column);
         }
     }
 

@@ -151,7 +151,8 @@ const std::array<float, 65536> &levelTable(double scale)
     static const auto build = [](double factor) {
         std::array<float, 65536> table{};
         for (int level = 0; level < 65536; ++level)
-            table[size_t(level)] = scaledFraction(QColor(QRgba64::fromRgba64(quint16(level), 0, 0, 65535)).redF(), factor);
+            // What QColor's redF() gives for the level, without building a colour 65536 times.
+            table[size_t(level)] = scaledFraction(level / qreal(USHRT_MAX), factor);
         return table;
     };
     static const std::array<float, 65536> colourLevels = build(255.0);

@@ -206,6 +206,9 @@ private slots:
             QCOMPARE(table[65535], float(scale));
             QCOMPARE(table[0], 0.0f);
         }
+        // Drawing sums 8-bit colour as whole numbers: their levels must be the bytes themselves.
+        for (int byte = 0; byte < 256; ++byte)
+            QCOMPARE(levelTable(255.0)[size_t(byte * 257)], float(byte));
     }
 
     // The fast pass masks on whole levels; that holds only while no other
