@@ -2,6 +2,7 @@
 
 #include "pixelformat.h"
 
+#include <QByteArray>
 #include <QDebug>
 
 TransformHandle makeDisplayTransform(cmsHPROFILE input, cmsHPROFILE monitor, int numberOfInks, float *inputScale)
@@ -22,4 +23,39 @@ TransformHandle makeDisplayTransform(cmsHPROFILE input, cmsHPROFILE monitor, int
     if (!transform)
         qDebug("No Display TRANSFORM!");
     return transform;
+}
+
+namespace {
+
+QByteArray profileBytes(cmsHPROFILE profile)
+{
+    cmsUInt32Number size = 0;
+    if (!profile || !cmsSaveProfileToMem(profile, nullptr, &size))
+        return QByteArray();
+    QByteArray bytes(int(size), Qt::Uninitialized);
+    if (!cmsSaveProfileToMem(profile, bytes.data(), &size))
+        return QByteArray();
+    return bytes;
+}
+
+// The header's creation date and time, and its profile ID: two profiles made
+// alike at different times differ there alone.
+QByteArray withoutDateAndId(QByteArray bytes)
+{
+    constexpr int dateAt = 24, dateSize = 12, idAt = 84, idSize = 16;
+    if (bytes.size() < idAt + idSize)
+        return QByteArray();
+    bytes.replace(dateAt, dateSize, QByteArray(dateSize, '\0'));
+    bytes.replace(idAt, idSize, QByteArray(idSize, '\0'));
+    return bytes;
+}
+
+} // namespace
+
+bool displayConvertsNothing(cmsHPROFILE input, cmsHPROFILE monitor)
+{
+    if (!input || !monitor || cmsGetColorSpace(input) != cmsGetColorSpace(monitor))
+        return false;
+    const QByteArray inputBytes = withoutDateAndId(profileBytes(input));
+    return !inputBytes.isEmpty() && inputBytes == withoutDateAndId(profileBytes(monitor));
 }

@@ -16,3 +16,8 @@ struct RenderedDisplay {
 // no monitor profile, no pixel format for the channel count, or Little CMS
 // refuses the pair. Stores the channel scale into inputScale.
 TransformHandle makeDisplayTransform(cmsHPROFILE input, cmsHPROFILE monitor, int numberOfInks, float *inputScale);
+
+// Whether input and monitor are the same profile (all but the header's date
+// and profile ID alike), so that showing the picture converts nothing: the
+// float transform would only add rounding, at most of a rendering's cost.
+bool displayConvertsNothing(cmsHPROFILE input, cmsHPROFILE monitor);

@@ -147,7 +147,7 @@ private slots:
         QTest::addColumn<QString>("picture");
         QTest::addColumn<QRectF>("area");
         QTest::addColumn<QSize>("size");
-        for (const QString picture : {"8-bit RGB", "16-bit RGB", "four inks", "four inks, 8-bit pages"}) {
+        for (const QString picture : {"8-bit RGB", "8-bit grey", "16-bit RGB", "four inks", "four inks, 8-bit pages"}) {
             const QByteArray name = picture.toUtf8();
             QTest::newRow(name + ", 7 into 3") << picture << QRectF(0, 0, 7, 5) << QSize(3, 2);
             QTest::newRow(name + ", fractional area") << picture << QRectF(0.5, 0.25, 6.2, 4.5) << QSize(4, 3);
@@ -168,6 +168,9 @@ private slots:
                                 ? throughProfile(eightBitPages(separation()), openDefaultCmyk())
                             : picture == "8-bit RGB"
                                 ? throughProfile(maskedRgb(QImage::Format_ARGB32), makeWideRgbProfile("wide"))
+                            : picture == "8-bit grey"
+                                ? throughProfile({randomImage(7, 5, QImage::Format_Grayscale8, 17), {}, {}, 1},
+                                                 makeGrayProfile("grey"))
                                 : throughProfile(maskedRgb(QImage::Format_RGBA64), makeWideRgbProfile("wide"));
         QVERIFY(r.transform);
         const KeptRows rows(r.sources);
@@ -196,6 +199,25 @@ private slots:
         QCOMPARE(shown.pixelColor(0, 0).alpha(), 0);
         QCOMPARE(shown.pixelColor(1, 0).alpha(), 128);
         QCOMPARE(shown.pixelColor(1, 0).rgb(), QColor(120, 60, 30).rgb());
+    }
+
+    // Shown through the monitor's own profile, a picture needs no conversion; any other profile does.
+    void onlyTheMonitorsOwnProfileConvertsNothing()
+    {
+        const ProfileHandle monitor(cmsCreate_sRGBProfile());
+        QByteArray later = profileBytes(monitor.get());
+        // The same profile made a second later.
+        later[35] = char(later[35] ^ 1);
+        const ProfileHandle madeLater(cmsOpenProfileFromMem(later.constData(), cmsUInt32Number(later.size())));
+        QVERIFY(displayConvertsNothing(madeLater.get(), monitor.get()));
+        const ProfileHandle wide(makeWideRgbProfile("wide"));
+        const ProfileHandle grey(makeGrayProfile("grey"));
+        const ProfileHandle renamed(cmsCreate_sRGBProfile());
+        setDescription(renamed.get(), "sRGB, renamed");
+        QVERIFY(!displayConvertsNothing(wide.get(), monitor.get()));
+        QVERIFY(!displayConvertsNothing(grey.get(), monitor.get()));
+        QVERIFY(!displayConvertsNothing(renamed.get(), monitor.get()));
+        QVERIFY(!displayConvertsNothing(nullptr, monitor.get()));
     }
 
     void cancelledWorkGivesNothing()

@@ -19,6 +19,7 @@ PixelSources drawnSources(const PixelSources &sources, bool converted)
 PictureRendering::PictureRendering(std::shared_ptr<const PictureRows> fileRows, const PixelSources &kept,
                                    cmsHPROFILE input, cmsHPROFILE monitor)
     : transform(makeDisplayTransform(input, monitor, fileRows ? fileRows->channelCount() : 0, &scale))
+    , convertsNothing(transform && displayConvertsNothing(input, monitor))
     , rows(kept.picture.isNull() ? fileRows : std::make_shared<KeptRows>(drawnSources(kept, bool(transform))))
     , pictureKey(kept.picture.isNull() ? qint64(quintptr(fileRows.get())) : kept.picture.cacheKey())
 {
@@ -26,5 +27,5 @@ PictureRendering::PictureRendering(std::shared_ptr<const PictureRows> fileRows, 
 
 QImage PictureRendering::render(const QRectF &area, QSize outputSize, WorkControl *control) const
 {
-    return BoxReduction(*rows, transform.get(), scale).render(area, outputSize, control);
+    return BoxReduction(*rows, convertsNothing ? nullptr : transform.get(), scale).render(area, outputSize, control);
 }

@@ -43,6 +43,8 @@ private:
     // Before the transform: making the transform sets it.
     float scale = 1.0f;
     TransformHandle transform;
+    // Shown through the monitor's own profile: the samples are the monitor's levels.
+    bool convertsNothing;
     std::shared_ptr<const PictureRows> rows;
     qint64 pictureKey;
 };
