@@ -283,9 +283,12 @@ private:
         }
         std::vector<double> sums(plan.columns.size() * sumsPerColumn, 0.0);
         for (size_t k = 0; k < rowBox.weights.size(); ++k) {
-            const std::vector<double> &row = reduced[rowBox.first + int(k)];
+            // In locals: the compiler cannot tell that the sums do not overlap the weights.
+            const double weight = rowBox.weights[k];
+            const double *row = reduced[rowBox.first + int(k)].data();
+            double *sum = sums.data();
             for (size_t n = 0; n < sums.size(); ++n)
-                sums[n] += rowBox.weights[k] * row[n];
+                sum[n] += weight * row[n];
         }
         convertRow(sums, rowBox.length, line);
     }
