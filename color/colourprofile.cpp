@@ -61,13 +61,21 @@ ColourProfile ColourProfile::fromFile(const QString &path)
 
 ColourProfile ColourProfile::copyOf(cmsHPROFILE handle)
 {
+    const QByteArray bytes = savedBytes(handle);
+    if (bytes.isEmpty())
+        return ColourProfile();
+    return ColourProfile(cmsOpenProfileFromMem(bytes.constData(), cmsUInt32Number(bytes.size())));
+}
+
+QByteArray ColourProfile::savedBytes(cmsHPROFILE handle)
+{
     cmsUInt32Number size = 0;
     if (!handle || !cmsSaveProfileToMem(handle, nullptr, &size))
-        return ColourProfile();
+        return QByteArray();
     QByteArray bytes(int(size), Qt::Uninitialized);
     if (!cmsSaveProfileToMem(handle, bytes.data(), &size))
-        return ColourProfile();
-    return ColourProfile(cmsOpenProfileFromMem(bytes.constData(), size));
+        return QByteArray();
+    return bytes;
 }
 
 ColourProfile ColourProfile::srgb()

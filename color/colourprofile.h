@@ -24,6 +24,8 @@ public:
     static ColourProfile adopt(cmsHPROFILE handle);
     // A profile of its own with the same contents, for work on another thread.
     static ColourProfile copyOf(cmsHPROFILE handle);
+    // The profile as a file holds it; empty when Little CMS cannot write it.
+    static QByteArray savedBytes(cmsHPROFILE handle);
     // A copy that measures exactly as this one: Little CMS's built-in profiles
     // are built again, since saving one rounds its numbers to the file's precision.
     ColourProfile exactCopy() const;

@@ -1,5 +1,6 @@
 #include "displayrendering.h"
 
+#include "colourprofile.h"
 #include "pixelformat.h"
 
 #include <QByteArray>
@@ -27,17 +28,6 @@ TransformHandle makeDisplayTransform(cmsHPROFILE input, cmsHPROFILE monitor, int
 
 namespace {
 
-QByteArray profileBytes(cmsHPROFILE profile)
-{
-    cmsUInt32Number size = 0;
-    if (!profile || !cmsSaveProfileToMem(profile, nullptr, &size))
-        return QByteArray();
-    QByteArray bytes(int(size), Qt::Uninitialized);
-    if (!cmsSaveProfileToMem(profile, bytes.data(), &size))
-        return QByteArray();
-    return bytes;
-}
-
 // The header's creation date and time, and its profile ID: two profiles made
 // alike at different times differ there alone.
 QByteArray withoutDateAndId(QByteArray bytes)
@@ -56,6 +46,6 @@ bool displayConvertsNothing(cmsHPROFILE input, cmsHPROFILE monitor)
 {
     if (!input || !monitor || cmsGetColorSpace(input) != cmsGetColorSpace(monitor))
         return false;
-    const QByteArray inputBytes = withoutDateAndId(profileBytes(input));
-    return !inputBytes.isEmpty() && inputBytes == withoutDateAndId(profileBytes(monitor));
+    const QByteArray inputBytes = withoutDateAndId(ColourProfile::savedBytes(input));
+    return !inputBytes.isEmpty() && inputBytes == withoutDateAndId(ColourProfile::savedBytes(monitor));
 }
