@@ -1,4 +1,5 @@
 // Zoom and pan of the picture, and the status bar's account of the pixel under the pointer.
+#include "StatusMessageElision.h"
 #include "testenvironment.h"
 #include "tifffiles.h"
 #include "windowtestaccess.h"
@@ -8,16 +9,17 @@
 
 namespace {
 
-// A 40 × 30 grey RGB picture with one red pixel at (1, 2).
-QString writeGreyWithRedPixel()
+// A 40 × 30 grey RGB picture with one red pixel at (1, 2), with icc as its embedded profile.
+QString writeGreyWithRedPixel(const QString &name = "red-pixel.tif", const QByteArray &icc = QByteArray())
 {
     TiffPage page;
+    page.icc = icc;
     page.width = 40;
     page.height = 30;
     page.photometric = PHOTOMETRIC_RGB;
     page.colourSamples = 3;
     page.sample = [](int x, int y, int s) { return x == 1 && y == 2 ? (s == 0 ? 255 : 0) : 128; };
-    const QString path = testDirectory() + "/red-pixel.tif";
+    const QString path = testDirectory() + "/" + name;
     return writeTiff(path, {page}) ? path : QString();
 }
 
@@ -183,6 +185,40 @@ private slots:
         pointAtRed();
         QCOMPARE(pointerText(window).section("   ", 1),
                  QString("x 1, y 2   R 255 G 0 B 0   L* 54.29 a* 80.81 b* 69.89"));
+    }
+
+    // A message longer than the room the readout leaves is drawn cut with an
+    // ellipsis instead of running into it, and the whole of it is the tool tip.
+    void messageGivesWayToTheReadout()
+    {
+        CVCImageWindow window;
+        QGraphicsView *view = showOpened(window, picture);
+        QVERIFY(view);
+        window.resize(window.minimumSizeHint().width(), 806);
+        QStatusBar *bar = window.statusBar();
+        const QLabel *readout = window.findChild<QLabel *>("pointerL");
+        const QString summary = bar->currentMessage();
+        QVERIFY(summary.startsWith("red-pixel.tif — 40 × 30 px, 1 200 pixels measured in "));
+        QTest::mouseMove(window.windowHandle(), inWindow(view->viewport(), view->mapFromScene(QPointF(1.5, 2.5))));
+        QVERIFY(readout->text().endsWith("L* 54.29 a* 80.81 b* 69.89"));
+        QTRY_VERIFY(StatusMessageElision::shownMessage(bar).endsWith(QChar(0x2026)));
+        QVERIFY(summary.startsWith(StatusMessageElision::shownMessage(bar).chopped(1)));
+        QVERIFY(bar->fontMetrics().horizontalAdvance(StatusMessageElision::shownMessage(bar)) < readout->x());
+        QCOMPARE(bar->currentMessage(), summary);
+    }
+
+    // A message cut even beside the zoom alone shows whole in the tool tip of the status bar.
+    void cutMessageIsTheToolTip()
+    {
+        CVCImageWindow window;
+        QVERIFY(showOpened(window, writeGreyWithRedPixel("damaged-profile.tif", "not a profile")));
+        window.resize(window.minimumSizeHint().width(), 806);
+        QStatusBar *bar = window.statusBar();
+        const QString notes = bar->currentMessage();
+        QVERIFY(notes.startsWith("The profile embedded in the file is damaged; the default profile is used instead."));
+        QTRY_VERIFY(StatusMessageElision::shownMessage(bar).endsWith(QChar(0x2026)));
+        QTest::mouseMove(window.windowHandle(), inWindow(bar, QPoint(20, bar->height() / 2)));
+        QTRY_COMPARE(QToolTip::text(), notes);
     }
 };
 

@@ -9,6 +9,7 @@
 #include "PictureView.h"
 #include "PictureZoom.h"
 #include "PointerReadout.h"
+#include "StatusMessageElision.h"
 #include "failuretext.h"
 #include "memorybudget.h"
 #include "monitorprofilewatch.h"
@@ -91,6 +92,7 @@ void CVCImageWindow::KeepValuesInView()
     auto *pointerL = new QLabel(this);
     pointerL->setObjectName("pointerL");
     ui->mainStatusBar->addPermanentWidget(pointerL);
+    StatusMessageElision::apply(ui->mainStatusBar);
     pointerReadout = new PointerReadout(ui->graphicsView, pointerL, [this](QPoint pixel) { return DescribePixel(pixel); });
     pictureView = new PictureView(ui->graphicsView);
     pictureZoom = new PictureZoom(ui->graphicsView, ui->zoomSlider, this, [this](double zoom) {
