@@ -168,6 +168,11 @@ private slots:
         for (QLabel *caption : {ui.label_13, ui.label_15, ui.label_17, ui.label_19, ui.label_20})
             QVERIFY2(caption->contentsRect().width() >= caption->fontMetrics().horizontalAdvance(caption->text()),
                      qPrintable(caption->text()));
+        // Without the embedded profile, the button to load one by hand shows; no button's text is cut.
+        QTest::mouseClick(ui.embeddedCB, Qt::LeftButton);
+        QTRY_VERIFY(ui.loadImageICCPB->isVisible());
+        for (QPushButton *button : {ui.loadImagePB, ui.loadImageICCPB, ui.loadDestinationICCPB})
+            QVERIFY2(button->width() >= button->sizeHint().width(), qPrintable(button->text()));
     }
 
     void rebuildStartsSumsAfresh()

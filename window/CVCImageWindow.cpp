@@ -23,9 +23,12 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QPushButton>
 #include <QResizeEvent>
 #include <QStandardPaths>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 CVCImageWindow::CVCImageWindow(QWidget *parent)
     : QMainWindow(parent)
@@ -108,6 +111,13 @@ void CVCImageWindow::KeepValuesInView()
     // No caption of the inks is ever cut.
     for (QLabel *caption : {ui->label_13, ui->label_15, ui->label_17, ui->label_19, ui->label_20})
         caption->setMinimumWidth(qMax(caption->minimumWidth(), caption->sizeHint().width()));
+    // Nor the text of a panel button; the buttons keep one width, that of the widest text.
+    const QList<QPushButton *> buttons = {ui->loadImagePB, ui->loadImageICCPB, ui->loadDestinationICCPB};
+    int buttonWidth = 0;
+    for (const QPushButton *button : buttons)
+        buttonWidth = std::max({buttonWidth, button->minimumWidth(), button->sizeHint().width()});
+    for (QPushButton *button : buttons)
+        button->setFixedWidth(buttonWidth);
 }
 
 void CVCImageWindow::SetupDesktopUse()
