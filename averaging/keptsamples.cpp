@@ -41,6 +41,8 @@ void KeptSamples::keep(const PixelSources &band, int top)
     if (!keeping || wholeBand)
         return;
     copyRows(band.picture, whole.picture, top);
+    if (preparation)
+        preparation->rowsWritten(top + band.picture.height());
     if (band.channelCount < 4)
         return;
     keepBlack(band.inkPage2, top);
@@ -83,12 +85,17 @@ void KeptSamples::start(const PixelSources &band)
                   (blackAlone ? allocate(QImage::Format_Grayscale8, whole.inkPage2)
                               : allocateLike(band.inkPage2, whole.inkPage2));
     }
-    if (!keeping)
+    if (!keeping) {
         whole = {};
+        return;
+    }
+    preparation = std::make_unique<PagePreparation>(
+        std::vector<const QImage *>{&whole.picture, &whole.inkPage1, &whole.inkPage2}, size.height());
 }
 
 void KeptSamples::stopKeeping()
 {
+    preparation.reset();
     keeping = false;
     whole = {};
 }
@@ -155,6 +162,8 @@ bool KeptSamples::copyBlackAlone(const QImage &blackAndCoverage, int top)
 // The rows kept so far, ink 4 alone, again as ink 4 and full coverage.
 void KeptSamples::widenBlack(int rows)
 {
+    // The page of ink 4 alone goes.
+    preparation.reset();
     blackAlone = false;
     const QImage black = whole.inkPage2;
     const qint64 wideBytes = qint64(4) * size.width() * size.height();

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "pagepreparation.h"
 #include "pixelvalues.h"
 
 #include <QSize>
+
+#include <memory>
 
 // The samples of a picture's bands, copied into images as tall as the
 // picture while they fit the budget. Ink 4 of an 8-bit separation is kept
@@ -35,4 +38,6 @@ private:
     bool keeping = false;
     bool wholeBand = false;
     bool blackAlone = false;
+    // Of the images allocated for the picture; gone with them.
+    std::unique_ptr<PagePreparation> preparation;
 };
