@@ -3,12 +3,14 @@
 #include "bandedrows.h"
 #include "bandpass.h"
 #include "lcmshandles.h"
+#include "pagepreparation.h"
 #include "parallel.h"
 #include "pixelrows.h"
 #include "referencepass.h"
 
 #include <QtTest>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 
@@ -192,6 +194,28 @@ private slots:
             }
         }
         setWorkerThreads(0);
+    }
+
+    // Getting pages ready changes no byte: rows written from the top meanwhile keep
+    // what was written, and rows it never reaches keep what they held.
+    void preparedPagesKeepTheirBytes()
+    {
+        QImage image(1500, 1200, QImage::Format_RGB32);
+        image.fill(qRgb(1, 2, 3));
+        const auto rowIs = [&image](int y, QRgb colour) {
+            const auto *row = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+            return std::all_of(row, row + image.width(), [colour](QRgb pixel) { return pixel == colour; });
+        };
+        {
+            PagePreparation preparation({&image}, image.height());
+            for (int y = 0; y < image.height() / 2; ++y) {
+                auto *row = reinterpret_cast<QRgb *>(image.scanLine(y));
+                std::fill_n(row, image.width(), qRgb(y % 256, 5, 6));
+                preparation.rowsWritten(y + 1);
+            }
+        }
+        for (int y = 0; y < image.height(); ++y)
+            QVERIFY2(rowIs(y, y < image.height() / 2 ? qRgb(y % 256, 5, 6) : qRgb(1, 2, 3)), qPrintable(QString::number(y)));
     }
 
     void levelTablesMatchColourFractions()
