@@ -4,13 +4,15 @@
 #include <cstdint>
 
 #ifdef __linux__
+#include <pthread.h>
+#include <sched.h>
 #include <sys/mman.h>
 #endif
 
 namespace {
 
 // Rows prepared at a time: small enough to stop soon after meeting the written rows.
-constexpr int chunkRows = 64;
+constexpr int chunkRows = 16;
 
 // Faults in the whole pages of [from, to) for writing; false when the system cannot.
 bool prepareBytes(uintptr_t from, uintptr_t to)
@@ -46,6 +48,11 @@ PagePreparation::~PagePreparation()
 
 void PagePreparation::prepare(const std::vector<Rows> &images, int height)
 {
+#ifdef SCHED_IDLE
+    // Only on a core nobody else wants: when the clearing is slow, the decoding comes first.
+    const sched_param idle{};
+    pthread_setschedparam(pthread_self(), SCHED_IDLE, &idle);
+#endif
     for (int end = height; end > 0 && !stopping; end -= chunkRows) {
         const int top = std::max(0, end - chunkRows);
         // The rows being written are near: they are the writer's to fault in.
