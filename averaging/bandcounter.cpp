@@ -64,11 +64,8 @@ void countEightBit(const PixelSources &band, const ByteLayout &layout, int first
     for (int y = first; y < end; ++y) {
         const uchar *row = band.picture.constScanLine(y);
         for (int x = 0; x < width; ++x) {
-            int channel[4] = {0, 0, 0, 0};
-            const uchar *pixel = row + x * layout.bytesPerPixel;
-            for (int c = 0; c < 3; ++c)
-                channel[c] = pixel[layout.offset[c]];
-            const int coverage = layout.coverageOffset < 0 ? 255 : pixel[layout.coverageOffset];
+            int channel[4];
+            const int coverage = readColourPixel(row, x, layout, channel);
             if (pixelMask(channel, coverage, n, 255, 255) == PixelMask::Counted)
                 counts.count(channel, 3, x);
         }

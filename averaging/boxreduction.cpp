@@ -84,12 +84,7 @@ struct ColourBytes {
     // The pixel's channels; false when it is masked.
     bool read(int x, int channel[4]) const
     {
-        const uchar *pixel = row + x * layout.bytesPerPixel;
-        channel[0] = pixel[layout.offset[0]];
-        channel[1] = pixel[layout.offset[1]];
-        channel[2] = pixel[layout.offset[2]];
-        channel[3] = 0;
-        const int coverage = layout.coverageOffset < 0 ? 255 : pixel[layout.coverageOffset];
+        const int coverage = readColourPixel(row, x, layout, channel);
         return pixelMask(channel, coverage, channelCount, 255, 255) == PixelMask::Counted;
     }
 

@@ -18,3 +18,15 @@ struct ByteLayout {
 // wide as the picture and as high as each other; *layout tells where below
 // four channels.
 bool eightBitLayout(const PixelSources &band, ByteLayout *layout);
+
+// Pixel x of a row of colour pixels (below four channels): its channels into
+// channel (the fourth 0); returns its coverage.
+inline int readColourPixel(const uchar *row, int x, const ByteLayout &layout, int channel[4])
+{
+    const uchar *pixel = row + x * layout.bytesPerPixel;
+    channel[0] = pixel[layout.offset[0]];
+    channel[1] = pixel[layout.offset[1]];
+    channel[2] = pixel[layout.offset[2]];
+    channel[3] = 0;
+    return layout.coverageOffset < 0 ? 255 : pixel[layout.coverageOffset];
+}
