@@ -13,16 +13,24 @@ namespace {
 // The levels of 8-bit pixels, counted in tables small enough for the
 // fastest cache, then handed on as 16-bit levels. Neighbouring pixels often
 // share a level: even and odd columns count in tables of their own, so that
-// one count need not wait for the one before.
+// one count need not wait for the one before. A loop counts its pixels in a
+// local and adds them once: a count held here could be a level's count for
+// all the compiler knows, and would be stored and loaded again at every pixel.
+// The channels are counted one by one, not in a loop the compiler keeps.
 struct EightBitCounts {
     qint64 pixels = 0;
     quint64 levels[2][4][256] = {};
 
-    void count(const int channel[4], int summed, int x)
+    template <int Summed>
+    void count(const int channel[4], int x)
     {
-        ++pixels;
-        for (int c = 0; c < summed; ++c)
-            ++levels[x & 1][c][channel[c]];
+        static_assert(Summed == 3 || Summed == 4);
+        quint64(*tables)[256] = levels[x & 1];
+        ++tables[0][channel[0]];
+        ++tables[1][channel[1]];
+        ++tables[2][channel[2]];
+        if (Summed == 4)
+            ++tables[3][channel[3]];
     }
     void addTo(LevelCounts &counts) const
     {
@@ -41,15 +49,19 @@ void countFourInks(const PixelSources &band, const ByteLayout &layout, int first
     const int width = band.picture.width();
     const int blackStep = layout.bytesPerPixel;
     const bool covered = layout.coverageOffset < 0;
+    qint64 counted = 0;
     for (int y = first; y < end; ++y) {
         const uchar *inks = band.inkPage1.constScanLine(y);
         const uchar *rest = band.inkPage2.constScanLine(y);
         for (int x = 0; x < width; ++x, inks += 4, rest += blackStep) {
             const int channel[4] = {inks[0], inks[1], inks[2], rest[0]};
-            if (pixelMask(channel, covered ? 255 : int(rest[1]), 4, 255, 255) == PixelMask::Counted)
-                counts.count(channel, 4, x);
+            if (pixelMask(channel, covered ? 255 : int(rest[1]), 4, 255, 255) == PixelMask::Counted) {
+                counts.count<4>(channel, x);
+                ++counted;
+            }
         }
     }
+    counts.pixels += counted;
 }
 
 void countEightBit(const PixelSources &band, const ByteLayout &layout, int first, int end, EightBitCounts &counts)
@@ -61,15 +73,19 @@ void countEightBit(const PixelSources &band, const ByteLayout &layout, int first
     }
     // Fewer than four channels come from the picture alone.
     const int width = band.picture.width();
+    qint64 counted = 0;
     for (int y = first; y < end; ++y) {
         const uchar *row = band.picture.constScanLine(y);
         for (int x = 0; x < width; ++x) {
             int channel[4];
             const int coverage = readColourPixel(row, x, layout, channel);
-            if (pixelMask(channel, coverage, n, 255, 255) == PixelMask::Counted)
-                counts.count(channel, 3, x);
+            if (pixelMask(channel, coverage, n, 255, 255) == PixelMask::Counted) {
+                counts.count<3>(channel, x);
+                ++counted;
+            }
         }
     }
+    counts.pixels += counted;
 }
 
 void countLevels(const PixelSources &band, int first, int end, LevelCounts &counts)
