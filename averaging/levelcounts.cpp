@@ -1,7 +1,5 @@
 #include "levelcounts.h"
 
-#include "exactsum.h"
-
 void LevelCounts::widen()
 {
     if (wide)
@@ -33,14 +31,20 @@ PixelTotals LevelCounts::totals(const std::array<float, 65536> &levelValues) con
 {
     PixelTotals totals;
     totals.pixelCount = pixels;
+    const std::array<ExactSum, 4> sums = channelSums(levelValues);
+    for (size_t c = 0; c < 4; ++c)
+        totals.channelSums[c] = sums[c].value();
+    return totals;
+}
+
+std::array<ExactSum, 4> LevelCounts::channelSums(const std::array<float, 65536> &levelValues) const
+{
+    std::array<ExactSum, 4> sums;
     const size_t levels = wide ? 65536 : 256;
     const size_t step = wide ? 1 : 257;
-    for (size_t c = 0; c < 4; ++c) {
-        ExactSum sum;
+    for (size_t c = 0; c < 4; ++c)
         for (size_t level = 0; level < levels; ++level)
             if (const quint64 n = counts[c * levels + level])
-                sum.add(levelValues[level * step], n);
-        totals.channelSums[c] = sum.value();
-    }
-    return totals;
+                sums[c].add(levelValues[level * step], n);
+    return sums;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "exactsum.h"
 #include "pixelvalues.h"
 
 #include <QtGlobal>
@@ -38,6 +39,9 @@ public:
 
     // The totals, each level's value taken from the table of the pass.
     PixelTotals totals(const std::array<float, 65536> &levelValues) const;
+    // The same sums unrounded, for adding to sums gathered otherwise.
+    std::array<ExactSum, 4> channelSums(const std::array<float, 65536> &levelValues) const;
+    qint64 pixelCount() const { return pixels; }
 
 private:
     // The 16-bit level of an 8-bit one (v × 257) has equal bytes.

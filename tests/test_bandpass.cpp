@@ -100,6 +100,8 @@ private slots:
         // Large enough for the table of every 8-bit colour, and noise that defeats colour reuse.
         QTest::newRow("RGBX8888 large") << int(QImage::Format_RGBX8888) << 3 << QSize(1030, 1021);
         QTest::newRow("RGBA64 noise") << int(QImage::Format_RGBA64) << 3 << QSize(301, 299);
+        // Wider than the part of a row whose colour levels are summed in 32 bits at once.
+        QTest::newRow("ARGB32 70 000 wide") << int(QImage::Format_ARGB32) << 3 << QSize(70000, 3);
     }
 
     void formatsAndShapes()
