@@ -232,7 +232,7 @@ private slots:
             QCOMPARE(table[65535], float(scale));
             QCOMPARE(table[0], 0.0f);
         }
-        // Drawing sums 8-bit colour as whole numbers: their levels must be the bytes themselves.
+        // Counting and drawing sum 8-bit colour as whole numbers: their levels must be the bytes themselves.
         for (int byte = 0; byte < 256; ++byte)
             QCOMPARE(levelTable(255.0)[size_t(byte * 257)], float(byte));
     }
