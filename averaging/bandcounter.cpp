@@ -72,6 +72,13 @@ void countFourInks(const PixelSources &band, const ByteLayout &layout, int first
 struct ColourSums {
     qint64 pixels = 0;
     quint64 levels[3] = {0, 0, 0};
+
+    void add(const ColourSums &other)
+    {
+        pixels += other.pixels;
+        for (size_t c = 0; c < 3; ++c)
+            levels[c] += other.levels[c];
+    }
 };
 
 template <int Step, int First, int Second, int Third, int Coverage>
@@ -94,10 +101,7 @@ void sumColourRows(const PixelSources &band, int first, int end, ColourSums &sum
                 level1 += quint32(channel[1]) * taken;
                 level2 += quint32(channel[2]) * taken;
             }
-            sums.pixels += counted;
-            sums.levels[0] += level0;
-            sums.levels[1] += level1;
-            sums.levels[2] += level2;
+            sums.add({counted, {level0, level1, level2}});
         }
     }
 }
@@ -171,9 +175,7 @@ PixelTotals BandCounter::totals() const
     for (const std::unique_ptr<BlockCounts> &block : blocks) {
         block->inks.addTo(all);
         all.add(block->levels);
-        colours.pixels += block->colours.pixels;
-        for (size_t c = 0; c < 3; ++c)
-            colours.levels[c] += block->colours.levels[c];
+        colours.add(block->colours);
     }
     std::array<ExactSum, 4> sums = all.channelSums(levelsFor(channels));
     // Each byte of a colour sum is one unit of value.
