@@ -1,31 +1,11 @@
 #include "keptsamples.h"
 
 #include "bytelayout.h"
+#include "samplememory.h"
 
-#include <cstdint>
 #include <cstring>
 
-#ifdef __linux__
-#include <sys/mman.h>
-#endif
-
 namespace {
-
-// Pages the size of a picture are filled a few megabytes at a time: in huge
-// pages the system clears them with a few hundred faults instead of tens of thousands.
-void adviseHugePages(uchar *bytes, size_t size)
-{
-#ifdef MADV_HUGEPAGE
-    const uintptr_t huge = uintptr_t(1) << 21;
-    const uintptr_t first = (reinterpret_cast<uintptr_t>(bytes) + huge - 1) & ~(huge - 1);
-    const uintptr_t end = (reinterpret_cast<uintptr_t>(bytes) + size) & ~(huge - 1);
-    if (end > first)
-        madvise(reinterpret_cast<void *>(first), end - first, MADV_HUGEPAGE);
-#else
-    Q_UNUSED(bytes);
-    Q_UNUSED(size);
-#endif
-}
 
 bool inksShared(const PixelSources &sources)
 {
@@ -117,11 +97,8 @@ bool KeptSamples::allocateLike(const QImage &band, QImage &page) const
 
 bool KeptSamples::allocate(QImage::Format format, QImage &page) const
 {
-    page = QImage(size, format);
-    if (page.isNull())
-        return false;
-    adviseHugePages(page.bits(), size_t(page.sizeInBytes()));
-    return true;
+    page = SampleMemory::shared().image(size, format);
+    return !page.isNull();
 }
 
 void KeptSamples::copyRows(const QImage &band, QImage &page, int top)

@@ -14,6 +14,7 @@
 #include "memorybudget.h"
 #include "monitorprofilewatch.h"
 #include "resourcedir.h"
+#include "samplememory.h"
 
 #include <QClipboard>
 #include <QComboBox>
@@ -49,6 +50,8 @@ CVCImageWindow::CVCImageWindow(QWidget *parent)
     ResetPanel();
     LoadSettings();
     NoteMemoryLimit();
+    // The memory for the first picture's samples is made ready while the user chooses a file.
+    SampleMemory::shared().prepare(std::min(SampleMemory::reserveBytes, loadMemoryBudget().bytes / 4));
 }
 
 CVCImageWindow::~CVCImageWindow()
@@ -58,6 +61,7 @@ CVCImageWindow::~CVCImageWindow()
     // selection change reaches a half-gone window.
     patchOverlay->showOn(nullptr);
     delete ui;
+    SampleMemory::shared().stopPreparing();
 }
 
 void CVCImageWindow::SetupHeader()
