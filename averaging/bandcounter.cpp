@@ -81,7 +81,7 @@ struct ColourSums {
     }
 };
 
-template <int Step, int First, int Second, int Third, int Coverage>
+template <typename Layout>
 void sumColourRows(const PixelSources &band, int first, int end, ColourSums &sums)
 {
     const int n = band.channelCount;
@@ -92,10 +92,8 @@ void sumColourRows(const PixelSources &band, int first, int end, ColourSums &sum
         for (int from = 0; from < width; from += chunk) {
             quint32 counted = 0, level0 = 0, level1 = 0, level2 = 0;
             for (int x = from; x < std::min(width, from + chunk); ++x) {
-                const uchar *pixel = row + Step * x;
-                const int channel[4] = {pixel[First], pixel[Second], pixel[Third], 0};
-                const int coverage = Coverage < 0 ? 255 : pixel[Coverage];
-                const quint32 taken = pixelMask(channel, coverage, n, 255, 255) == PixelMask::Counted;
+                int channel[4];
+                const quint32 taken = Layout::read(row, x, n, channel);
                 counted += taken;
                 level0 += quint32(channel[0]) * taken;
                 level1 += quint32(channel[1]) * taken;
@@ -104,19 +102,6 @@ void sumColourRows(const PixelSources &band, int first, int end, ColourSums &sum
             sums.add({counted, {level0, level1, level2}});
         }
     }
-}
-
-// Every layout eightBitLayout gives below four channels.
-void sumColourLevels(const PixelSources &band, const ByteLayout &layout, int first, int end, ColourSums &sums)
-{
-    if (layout.bytesPerPixel == 1)
-        sumColourRows<1, 0, 0, 0, -1>(band, first, end, sums);
-    else if (layout.offset[0] == 2 && layout.coverageOffset < 0)
-        sumColourRows<4, 2, 1, 0, -1>(band, first, end, sums);
-    else if (layout.offset[0] == 2)
-        sumColourRows<4, 2, 1, 0, 3>(band, first, end, sums);
-    else
-        sumColourRows<4, 0, 1, 2, 3>(band, first, end, sums);
 }
 
 void countLevels(const PixelSources &band, int first, int end, LevelCounts &counts)
@@ -162,7 +147,9 @@ void BandCounter::count(const PixelSources &given, WorkControl *control)
         if (eightBit && band.channelCount >= 4)
             countFourInks(band, layout, first, end, own.inks);
         else if (eightBit)
-            sumColourLevels(band, layout, first, end, own.colours);
+            withColourLayout(layout, [&](auto colourLayout) {
+                sumColourRows<decltype(colourLayout)>(band, first, end, own.colours);
+            });
         else
             countLevels(band, first, end, own.levels);
     });
