@@ -118,6 +118,33 @@ struct ColourBytes {
     }
 };
 
+// 8-bit colour rows added up pixel by pixel: per pixel the sums of the
+// counted pixels' three channels and their number, from the plan's first source column.
+struct WholeRows {
+    std::vector<quint32> sums;
+    int left = 0;
+    bool added = false;
+
+    void add(int x, double weight, double *column) const
+    {
+        const quint32 *pixel = sums.data() + size_t(x - left) * 4;
+        for (size_t c = 0; c < 3; ++c)
+            column[c] += weight * pixel[c];
+        column[4] += weight * pixel[3];
+    }
+
+    void addWhole(int first, int end, double *column) const
+    {
+        quint64 whole[4] = {0, 0, 0, 0};
+        for (const quint32 *pixel = sums.data() + size_t(first - left) * 4; first < end; ++first, pixel += 4)
+            for (size_t c = 0; c < 4; ++c)
+                whole[c] += pixel[c];
+        for (size_t c = 0; c < 3; ++c)
+            column[c] += double(whole[c]);
+        column[4] += double(whole[3]);
+    }
+};
+
 // The output rows [first, end) of a rendering, made from source rows as they arrive in bands.
 class RowBlock
 {
@@ -128,6 +155,7 @@ public:
     {
         for (size_t byte = 0; byte < byteLevels.size(); ++byte)
             byteLevels[byte] = levels[byte * 257];
+        wholeRows.left = plan.sourceLeft;
         skipOutsideRows();
         // A band that starts above the block's first box is read from that box on.
         nextSourceRow = sourceRows().first;
@@ -156,8 +184,11 @@ public:
         for (int y = std::max(nextSourceRow, bandTop); y < bandEnd && next < end; ++y) {
             if (workCancelled(control))
                 return;
-            if (eightBit && plan.channelCount < 4) {
-                sumColourBytes(band, layout, y - bandTop, &reduced[y]);
+            if (eightBit && plan.channelCount < 4 && wholeInNextBox(y)) {
+                addWholeRow(band, layout, y - bandTop);
+            } else if (eightBit && plan.channelCount < 4) {
+                sumColourColumns(ColourBytes{band.picture.constScanLine(y - bandTop), layout, plan.channelCount},
+                                 &reduced[y]);
             } else {
                 if (eightBit) {
                     readInkBytes(band, layout, y - bandTop);
@@ -214,10 +245,10 @@ private:
 
     // sumColumns for colour channels, whose level is the byte itself (the level table
     // holds 8-bit colour levels exactly): the pixels a box covers whole are summed as
-    // integers, exactly; only those its edges cut are weighed.
-    void sumColourBytes(const PixelSources &band, const ByteLayout &layout, int y, std::vector<double> *sums) const
+    // integers, exactly; only those its edges cut are weighed. row: ColourBytes or WholeRows.
+    template <typename Row>
+    void sumColourColumns(const Row &row, std::vector<double> *sums) const
     {
-        const ColourBytes row{band.picture.constScanLine(y), layout, plan.channelCount};
         sums->resize(plan.columns.size() * sumsPerColumn);
         for (size_t i = 0; i < plan.columns.size(); ++i) {
             const AxisBox &box = plan.columns[i];
@@ -233,6 +264,42 @@ private:
             if (cutRight)
                 row.add(box.first + int(to - 1), box.weights[to - 1], column);
         }
+    }
+
+    // Whether source row y lies whole in the box of the next output row, and so in
+    // no other box: such rows are added up pixel by pixel as integers, and the
+    // boxes' columns are summed once over all of them.
+    bool wholeInNextBox(int y) const
+    {
+        if (plan.blocks || next >= end)
+            return false;
+        const AxisBox &box = plan.rows[size_t(next)];
+        const size_t k = size_t(y - box.first);
+        // Past 2^24 rows the 32-bit sums could overflow.
+        return y >= box.first && k < box.weights.size() && box.weights[k] == 1.0 && box.weights.size() < (1u << 24);
+    }
+
+    void addWholeRow(const PixelSources &band, const ByteLayout &layout, int y)
+    {
+        const int left = plan.sourceLeft;
+        const int count = plan.sourceEnd - left;
+        const int channelCount = plan.channelCount;
+        wholeRows.sums.resize(size_t(count) * 4);
+        const uchar *row = band.picture.constScanLine(y);
+        // In locals, so that the compiler need not read them again after every store to the sums.
+        quint32 *sum = wholeRows.sums.data();
+        withColourLayout(layout, [=](auto colourLayout) {
+            using Layout = decltype(colourLayout);
+            for (int i = 0; i < count; ++i) {
+                int channel[4];
+                const quint32 taken = Layout::read(row, left + i, channelCount, channel);
+                sum[4 * i] += quint32(channel[0]) * taken;
+                sum[4 * i + 1] += quint32(channel[1]) * taken;
+                sum[4 * i + 2] += quint32(channel[2]) * taken;
+                sum[4 * i + 3] += taken;
+            }
+        });
+        wholeRows.added = true;
     }
 
     // The sums of each output column's box over the row just read.
@@ -278,14 +345,28 @@ private:
         }
         std::vector<double> sums(plan.columns.size() * sumsPerColumn, 0.0);
         for (size_t k = 0; k < rowBox.weights.size(); ++k) {
-            // In locals: the compiler cannot tell that the sums do not overlap the weights.
-            const double weight = rowBox.weights[k];
-            const double *row = reduced[rowBox.first + int(k)].data();
-            double *sum = sums.data();
-            for (size_t n = 0; n < sums.size(); ++n)
-                sum[n] += weight * row[n];
+            // Rows that lie whole in the box are in wholeRows instead.
+            const auto found = reduced.find(rowBox.first + int(k));
+            if (found != reduced.end())
+                addWeighed(found->second, rowBox.weights[k], &sums);
+        }
+        if (wholeRows.added) {
+            std::vector<double> whole;
+            sumColourColumns(wholeRows, &whole);
+            addWeighed(whole, 1.0, &sums);
+            std::fill(wholeRows.sums.begin(), wholeRows.sums.end(), 0u);
+            wholeRows.added = false;
         }
         convertRow(sums, rowBox.length, line);
+    }
+
+    static void addWeighed(const std::vector<double> &rowSums, double weight, std::vector<double> *sums)
+    {
+        // In locals: the compiler cannot tell that the sums do not overlap the weights.
+        const double *row = rowSums.data();
+        double *sum = sums->data();
+        for (size_t n = 0; n < sums->size(); ++n)
+            sum[n] += weight * row[n];
     }
 
     // The average colour and counted share of every box of an output row, as display bytes.
@@ -360,6 +441,8 @@ private:
     std::vector<char> counted;
     // The column sums of source rows still needed, by source row.
     std::map<int, std::vector<double>> reduced;
+    // The 8-bit colour rows that lie whole in the next output row's box, added up.
+    WholeRows wholeRows;
 };
 
 } // namespace

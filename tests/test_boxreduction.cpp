@@ -147,7 +147,8 @@ private slots:
         QTest::addColumn<QString>("picture");
         QTest::addColumn<QRectF>("area");
         QTest::addColumn<QSize>("size");
-        for (const QString picture : {"8-bit RGB", "8-bit grey", "16-bit RGB", "four inks", "four inks, 8-bit pages"}) {
+        for (const QString picture : {"8-bit RGB", "8-bit RGB32", "8-bit RGBA8888", "8-bit grey", "16-bit RGB", "four inks",
+                                      "four inks, 8-bit pages"}) {
             const QByteArray name = picture.toUtf8();
             QTest::newRow(name + ", 7 into 3") << picture << QRectF(0, 0, 7, 5) << QSize(3, 2);
             QTest::newRow(name + ", fractional area") << picture << QRectF(0.5, 0.25, 6.2, 4.5) << QSize(4, 3);
@@ -168,6 +169,10 @@ private slots:
                                 ? throughProfile(eightBitPages(separation()), openDefaultCmyk())
                             : picture == "8-bit RGB"
                                 ? throughProfile(maskedRgb(QImage::Format_ARGB32), makeWideRgbProfile("wide"))
+                            : picture == "8-bit RGB32"
+                                ? throughProfile(maskedRgb(QImage::Format_RGB32), makeWideRgbProfile("wide"))
+                            : picture == "8-bit RGBA8888"
+                                ? throughProfile(maskedRgb(QImage::Format_RGBA8888), makeWideRgbProfile("wide"))
                             : picture == "8-bit grey"
                                 ? throughProfile({randomImage(7, 5, QImage::Format_Grayscale8, 17), {}, {}, 1},
                                                  makeGrayProfile("grey"))
