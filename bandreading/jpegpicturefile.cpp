@@ -2,6 +2,7 @@
 
 #include "bandsources.h"
 #include "jpegcomments.h"
+#include "samplememory.h"
 #include "separationrow.h"
 #include "workcontrol.h"
 
@@ -42,10 +43,13 @@ JpegBand bandImages(std::deque<JpegBand> &spares, int width, int rows, QImage::F
             return band;
         }
     }
-    JpegBand band{QImage(width, rows, inks ? QImage::Format_RGBX8888 : format), {}, {}};
+    // From the memory kept samples use, which earlier pictures' bands and samples have written already.
+    SampleMemory &memory = SampleMemory::shared();
+    const QSize size(width, rows);
+    JpegBand band{memory.image(size, inks ? QImage::Format_RGBX8888 : format), {}, {}};
     if (inks) {
-        band.inks = QImage(width, rows, QImage::Format_RGBX8888);
-        band.black = QImage(width, rows, QImage::Format_RGBX8888);
+        band.inks = memory.image(size, QImage::Format_RGBX8888);
+        band.black = memory.image(size, QImage::Format_RGBX8888);
     }
     return band;
 }
