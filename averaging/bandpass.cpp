@@ -1,6 +1,7 @@
 #include "bandpass.h"
 
 #include "bandcounter.h"
+#include "boxaverages.h"
 #include "keptsamples.h"
 #include "workcontrol.h"
 
@@ -41,6 +42,12 @@ public:
         roomLeft.notify_one();
         return band;
     }
+    // Whether the counter is ahead of the reader: no band waits, and more will come.
+    bool counterAhead()
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        return waiting.empty() && !closed;
+    }
     void close()
     {
         std::lock_guard<std::mutex> lock(mutex);
@@ -56,9 +63,27 @@ private:
     bool closed = false;
 };
 
+// The picture's first drawing is gathered from the samples kept so far while
+// the counting waits for the reader, so that it never holds up the values;
+// what is left is gathered when the picture is drawn. Bands that are not kept are
+// gathered as they come.
+void gatherFirstDrawing(BoxAverages &averages, const PixelSources &band, int top, const KeptSamples &kept,
+                        BandQueue &queue)
+{
+    if (kept.rowsKept() == 0) {
+        averages.take(band, top);
+        return;
+    }
+    constexpr int rowsAtATime = 16;
+    const PixelSources keptSoFar = kept.result();
+    while (queue.counterAhead() && averages.gatherKept(keptSoFar, kept.rowsKept(), rowsAtATime)) {
+    }
+}
+
 } // namespace
 
-BandPassResult passOverBands(const PictureRows &rows, qint64 keepBudget, WorkControl *control)
+BandPassResult passOverBands(const PictureRows &rows, qint64 keepBudget, WorkControl *control,
+                             BoxAverages *averages)
 {
     BandPassResult result;
     BandCounter counter(rows.channelCount());
@@ -69,6 +94,8 @@ BandPassResult passOverBands(const PictureRows &rows, qint64 keepBudget, WorkCon
         while (const std::optional<QueuedBand> band = queue.take()) {
             counter.count(band->sources, control);
             kept.keep(band->sources, band->top);
+            if (averages)
+                gatherFirstDrawing(*averages, band->sources, band->top, kept, queue);
         }
     });
     result.complete = rows.read(

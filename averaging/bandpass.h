@@ -3,6 +3,7 @@
 #include "picturerows.h"
 #include "pixelvalues.h"
 
+class BoxAverages;
 class WorkControl;
 
 // What one pass over the bands of a picture gave.
@@ -16,5 +17,7 @@ struct BandPassResult {
 
 // Reads every band of rows once: counts the unmasked pixels' levels and,
 // when keepBudget holds the whole picture's samples, keeps them for later
-// work (zoom, pixels under the pointer, parts of the picture).
-BandPassResult passOverBands(const PictureRows &rows, qint64 keepBudget, WorkControl *control);
+// work (zoom, pixels under the pointer, parts of the picture); averages,
+// when given, gathers the boxes of the picture's first drawing.
+BandPassResult passOverBands(const PictureRows &rows, qint64 keepBudget, WorkControl *control,
+                             BoxAverages *averages = nullptr);

@@ -18,17 +18,20 @@ void KeptSamples::keep(const PixelSources &band, int top)
 {
     if (top == 0)
         start(band);
+    if (wholeBand)
+        kept = size.height();
     if (!keeping || wholeBand)
         return;
     copyRows(band.picture, whole.picture, top);
     if (preparation)
         preparation->rowsWritten(top + band.picture.height());
-    if (band.channelCount < 4)
-        return;
-    keepBlack(band.inkPage2, top);
-    // The picture of a four-ink band is its first ink image.
-    if (!band.inkPage1.isNull() && !inksShared(band))
-        copyRows(band.inkPage1, whole.inkPage1, top);
+    if (band.channelCount >= 4) {
+        keepBlack(band.inkPage2, top);
+        // The picture of a four-ink band is its first ink image.
+        if (!band.inkPage1.isNull() && !inksShared(band))
+            copyRows(band.inkPage1, whole.inkPage1, top);
+    }
+    kept = std::min(size.height(), top + band.picture.height());
 }
 
 PixelSources KeptSamples::result() const

@@ -18,8 +18,10 @@ public:
 
     // The band whose row 0 is the picture's row top; bands come top to bottom.
     void keep(const PixelSources &band, int top);
-    // The whole picture's samples; empty when they did not fit.
+    // The whole picture's samples; empty when they did not fit. During the
+    // pass, the images being filled, whose first rowsKept() rows are written.
     PixelSources result() const;
+    int rowsKept() const { return keeping ? kept : 0; }
 
 private:
     void start(const PixelSources &band);
@@ -38,6 +40,7 @@ private:
     bool keeping = false;
     bool wholeBand = false;
     bool blackAlone = false;
+    int kept = 0;
     // Of the images allocated for the picture; gone with them.
     std::unique_ptr<PagePreparation> preparation;
 };

@@ -137,14 +137,29 @@ void takeOpening(const PictureFile &file, LoadOutcome &outcome)
     outcome.reach = LoadOutcome::Reach::PictureDecoded;
 }
 
+// The averages of the picture's first drawing, to be gathered during the pass:
+// only when it shrinks the picture (larger, it shows the pixels as they are)
+// and stays small beside it.
+std::shared_ptr<BoxAverages> firstDrawingAverages(const LoadedImage &image, const FirstDrawingSize &firstDrawing)
+{
+    constexpr qint64 mostPixels = qint64(1) << 21;
+    const QSize size = firstDrawing ? firstDrawing(image.size) : QSize();
+    if (size.isEmpty() || size.width() >= image.size.width() || size.height() >= image.size.height() ||
+        qint64(size.width()) * size.height() > mostPixels)
+        return nullptr;
+    return std::make_shared<BoxAverages>(image.size, image.rows->channelCount(), size);
+}
+
 // The pass over the picture's rows: the totals, and the samples kept when
 // asked and within the budget. A picture whose rows cannot be read to the
 // end is damaged; a cancelled pass leaves the outcome incomplete.
-void readPixels(LoadOutcome &outcome, SampleKeeping keeping, WorkControl *control)
+void readPixels(LoadOutcome &outcome, SampleKeeping keeping, const FirstDrawingSize &firstDrawing,
+                WorkControl *control)
 {
     LoadedImage &image = outcome.image;
     const qint64 budget = keeping == SampleKeeping::WithinBudget ? loadMemoryBudget().bytes : 0;
-    const BandPassResult pass = passOverBands(*image.rows, budget, control);
+    std::shared_ptr<BoxAverages> averages = firstDrawingAverages(image, firstDrawing);
+    const BandPassResult pass = passOverBands(*image.rows, budget, control, averages.get());
     if (!pass.complete) {
         if (workCancelled(control))
             return;
@@ -156,6 +171,8 @@ void readPixels(LoadOutcome &outcome, SampleKeeping keeping, WorkControl *contro
         return;
     }
     outcome.totals = pass.totals;
+    if (averages && !averages->abandoned())
+        image.firstDrawing = std::move(averages);
     if (pass.kept.picture.isNull())
         return;
     image.picture = pass.kept.picture;
@@ -167,7 +184,7 @@ void readPixels(LoadOutcome &outcome, SampleKeeping keeping, WorkControl *contro
 } // namespace
 
 LoadOutcome loadImageFile(const QString &fileName, const QString &resourceDir, WorkControl *control,
-                          SampleKeeping keeping)
+                          SampleKeeping keeping, const FirstDrawingSize &firstDrawing)
 {
     LoadOutcome outcome;
     const QString notRegular = notRegularFileReason(fileName);
@@ -195,7 +212,7 @@ LoadOutcome loadImageFile(const QString &fileName, const QString &resourceDir, W
         file->setChannelCount(outcome.image.numberOfInks());
         outcome.image.rows = std::move(file);
         if (!outcome.failure)
-            readPixels(outcome, keeping, control);
+            readPixels(outcome, keeping, firstDrawing, control);
     } catch (const std::bad_alloc &) {
         outcome = LoadOutcome();
         outcome.reach = LoadOutcome::Reach::ReaderFound;

@@ -3,7 +3,10 @@
 #include "failure.h"
 #include "loadedimage.h"
 
+#include <QSize>
 #include <QString>
+
+#include <functional>
 
 class WorkControl;
 
@@ -25,11 +28,17 @@ struct LoadOutcome {
 // reads the file again when it needs them.
 enum class SampleKeeping { WithinBudget, None };
 
+// The size in device pixels at which the view will first draw a picture of
+// the given size, the whole picture fitted to it; empty when not known.
+using FirstDrawingSize = std::function<QSize(QSize picture)>;
+
 // Reads fileName: its attributes ("Description" text), its embedded profile
 // or the default one from resourceDir, then every row once in bands for the
 // totals, keeping the picture (and for four inks the two ink images) as
 // keeping says. Refuses anything but a regular file before opening it, more
 // than four inks, CIELab images, separations without ink images and files
-// whose rows cannot be read to the end.
+// whose rows cannot be read to the end. Given firstDrawing, the pass also
+// gathers the boxes of that drawing, when it shrinks the picture.
 LoadOutcome loadImageFile(const QString &fileName, const QString &resourceDir, WorkControl *control = nullptr,
-                          SampleKeeping keeping = SampleKeeping::WithinBudget);
+                          SampleKeeping keeping = SampleKeeping::WithinBudget,
+                          const FirstDrawingSize &firstDrawing = {});

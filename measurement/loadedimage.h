@@ -1,5 +1,6 @@
 #pragma once
 
+#include "boxaverages.h"
 #include "colourprofile.h"
 #include "imageattributes.h"
 #include "picturerows.h"
@@ -29,6 +30,8 @@ struct LoadedImage {
     QStringList notes;
     // Why there is no profile at all, when the file asks for one that cannot exist.
     QString missingProfileReason;
+    // The boxes of the picture's first drawing, gathered (most of them) while it was read; null without one.
+    std::shared_ptr<const BoxAverages> firstDrawing;
 
     int numberOfInks() const { return ::numberOfInks(attributes); }
     // Whether the samples are kept in memory, so that single pixels can be read at once.

@@ -22,11 +22,13 @@ public:
 private:
     friend class MeasuringSession;
     // Without a monitor, only the counts and sums are made, no picture.
-    LoadJob(const QString &fileName, const QString &resourceDir, std::optional<ColourProfile> monitor);
+    LoadJob(const QString &fileName, const QString &resourceDir, std::optional<ColourProfile> monitor,
+            FirstDrawingSize firstDrawing);
 
     QString fileName;
     QString resourceDir;
     std::optional<ColourProfile> monitor;
+    FirstDrawingSize firstDrawing;
     LoadOutcome outcome;
     RenderedDisplay rendered;
 };

@@ -29,9 +29,10 @@ QString unreadableReason(const QString &path)
 
 } // namespace
 
-LoadJob MeasuringSession::loadJob(const QString &fileName, std::optional<ColourProfile> monitor) const
+LoadJob MeasuringSession::loadJob(const QString &fileName, std::optional<ColourProfile> monitor,
+                                  FirstDrawingSize firstDrawing) const
 {
-    return LoadJob(fileName, resourceDir, std::move(monitor));
+    return LoadJob(fileName, resourceDir, std::move(monitor), std::move(firstDrawing));
 }
 
 SessionResult MeasuringSession::finishLoad(LoadJob &&job)

@@ -30,8 +30,10 @@ class MeasuringSession
 public:
     explicit MeasuringSession(const QString &resourceDir) : resourceDir(resourceDir) {}
 
-    // Opening a file; given a monitor, the job also renders the picture for it.
-    LoadJob loadJob(const QString &fileName, std::optional<ColourProfile> monitor = std::nullopt) const;
+    // Opening a file; given a monitor, the job also renders the picture for
+    // it, and gathers the boxes of its first drawing at firstDrawing's size.
+    LoadJob loadJob(const QString &fileName, std::optional<ColourProfile> monitor = std::nullopt,
+                    FirstDrawingSize firstDrawing = {}) const;
     // A new image starts measured through its own profile under the relative
     // colorimetric intent, and forgets the profile loaded for the one before.
     // An image too large to load changes nothing.

@@ -1,5 +1,7 @@
 // The picture drawn at the size it is shown: each output pixel against the
 // conversion of its box average, computed here pixel by pixel.
+#include "bandedrows.h"
+#include "boxaverages.h"
 #include "boxreduction.h"
 #include "displaybytes.h"
 #include "displayconversion.h"
@@ -126,6 +128,24 @@ quint32 block(const Rendering &r, const QRectF &area, QSize size, int i, int j)
     return opaqueDisplayBytes(rgb);
 }
 
+// The test pictures by name: masked 8-bit colour in three layouts, grey, 16-bit colour and four inks.
+Rendering namedPicture(const QString &picture)
+{
+    return picture == "four inks" ? throughProfile(separation(), openDefaultCmyk())
+                   : picture == "four inks, 8-bit pages"
+                       ? throughProfile(eightBitPages(separation()), openDefaultCmyk())
+                   : picture == "8-bit RGB"
+                       ? throughProfile(maskedRgb(QImage::Format_ARGB32), makeWideRgbProfile("wide"))
+                   : picture == "8-bit RGB32"
+                       ? throughProfile(maskedRgb(QImage::Format_RGB32), makeWideRgbProfile("wide"))
+                   : picture == "8-bit RGBA8888"
+                       ? throughProfile(maskedRgb(QImage::Format_RGBA8888), makeWideRgbProfile("wide"))
+                   : picture == "8-bit grey"
+                       ? throughProfile({randomImage(7, 5, QImage::Format_Grayscale8, 17), {}, {}, 1},
+                                         makeGrayProfile("grey"))
+                       : throughProfile(maskedRgb(QImage::Format_RGBA64), makeWideRgbProfile("wide"));
+}
+
 quint32 shownBytes(const QImage &image, int i, int j)
 {
     quint32 bytes;
@@ -164,19 +184,7 @@ private slots:
         QFETCH(QString, picture);
         QFETCH(QRectF, area);
         QFETCH(QSize, size);
-        const Rendering r = picture == "four inks" ? throughProfile(separation(), openDefaultCmyk())
-                            : picture == "four inks, 8-bit pages"
-                                ? throughProfile(eightBitPages(separation()), openDefaultCmyk())
-                            : picture == "8-bit RGB"
-                                ? throughProfile(maskedRgb(QImage::Format_ARGB32), makeWideRgbProfile("wide"))
-                            : picture == "8-bit RGB32"
-                                ? throughProfile(maskedRgb(QImage::Format_RGB32), makeWideRgbProfile("wide"))
-                            : picture == "8-bit RGBA8888"
-                                ? throughProfile(maskedRgb(QImage::Format_RGBA8888), makeWideRgbProfile("wide"))
-                            : picture == "8-bit grey"
-                                ? throughProfile({randomImage(7, 5, QImage::Format_Grayscale8, 17), {}, {}, 1},
-                                                 makeGrayProfile("grey"))
-                                : throughProfile(maskedRgb(QImage::Format_RGBA64), makeWideRgbProfile("wide"));
+        const Rendering r = namedPicture(picture);
         QVERIFY(r.transform);
         const KeptRows rows(r.sources);
         const QImage shown = BoxReduction(rows, r.transform.get(), r.inputScale).render(area, size);
@@ -188,6 +196,69 @@ private slots:
                 const quint32 expected = blocks ? block(r, area, size, i, j) : boxAverage(r, area, size, i, j);
                 QVERIFY2(shownBytes(shown, i, j) == expected, qPrintable(QString("pixel %1, %2").arg(i).arg(j)));
             }
+    }
+
+    // Gathered from a pass's bands, of any height, the averages draw as the reduction reads the rows itself.
+    void averagesFromBandsDrawAsTheReduction_data()
+    {
+        QTest::addColumn<QString>("picture");
+        QTest::addColumn<int>("bandRows");
+        for (const QString picture : {"8-bit RGB", "8-bit RGB32", "8-bit RGBA8888", "8-bit grey"})
+            for (const int bandRows : {1, 2, 5})
+                QTest::newRow(qPrintable(QString("%1, bands of %2").arg(picture).arg(bandRows))) << picture << bandRows;
+    }
+
+    void averagesFromBandsDrawAsTheReduction()
+    {
+        QFETCH(QString, picture);
+        QFETCH(int, bandRows);
+        const Rendering r = namedPicture(picture);
+        const QSize size = r.sources.picture.size();
+        const QRectF whole(QPointF(0, 0), QSizeF(size));
+        const QSize output(3, 2);
+        BoxAverages averages(size, r.sources.channelCount, output);
+        BandedRows(r.sources, bandRows).read(
+            0, size.height(), [&](const PixelSources &band, int top) { averages.take(band, top); }, nullptr);
+        QVERIFY(averages.complete());
+        const KeptRows rows(r.sources);
+        QCOMPARE(averages.draw(rows, r.transform.get(), r.inputScale),
+                 BoxReduction(rows, r.transform.get(), r.inputScale).render(whole, output));
+        QCOMPARE(averages.draw(rows, nullptr, 1.0f), BoxReduction(rows, nullptr, 1.0f).render(whole, output));
+    }
+
+    // Gathered in steps from samples kept so far, and the rest when drawn.
+    void keptRowsGatheredInStepsAndTheRestWhenDrawn()
+    {
+        const Rendering r = namedPicture("8-bit RGB");
+        const QSize size = r.sources.picture.size();
+        const KeptRows rows(r.sources);
+        BoxAverages averages(size, 3, QSize(3, 2));
+        QVERIFY(averages.gatherKept(r.sources, 2, 1));
+        QVERIFY(averages.gatherKept(r.sources, 2, 5));
+        QVERIFY(!averages.gatherKept(r.sources, 2, 5));
+        QVERIFY(!averages.complete());
+        const QImage expected = BoxReduction(rows, r.transform.get(), r.inputScale).render(QRectF(0, 0, 7, 5), QSize(3, 2));
+        QCOMPARE(averages.draw(rows, r.transform.get(), r.inputScale), expected);
+        QVERIFY(averages.complete());
+        QCOMPARE(averages.draw(rows, r.transform.get(), r.inputScale), expected);
+    }
+
+    // Until its last band the picture is not complete; a band the gathering
+    // does not take (16-bit, four inks) stops it for good, and it draws nothing.
+    void abandonedAveragesDrawNothing()
+    {
+        const Rendering r = namedPicture("8-bit RGB");
+        BoxAverages averages(r.sources.picture.size(), 3, QSize(3, 2));
+        averages.take({r.sources.picture.copy(0, 0, 7, 4), {}, {}, 3}, 0);
+        QVERIFY(!averages.complete());
+        QVERIFY(!averages.abandoned());
+        for (const QString picture : {"16-bit RGB", "four inks, 8-bit pages"}) {
+            const Rendering other = namedPicture(picture);
+            BoxAverages abandoned(other.sources.picture.size(), other.sources.channelCount, QSize(3, 2));
+            abandoned.take(other.sources, 0);
+            QVERIFY2(abandoned.abandoned() && !abandoned.complete(), qPrintable(picture));
+            QVERIFY(abandoned.draw(KeptRows(other.sources), other.transform.get(), other.inputScale).isNull());
+        }
     }
 
     // A box of masked pixels only is transparent; one half masked is half covered, in the colour of the rest.

@@ -209,6 +209,28 @@ private slots:
             QCOMPARE(shown.renderedAt(centreOf(tileMiddle)), convertedPixel(window, tileMiddle));
     }
 
+    // The first fitted picture, in a new window and after another picture,
+    // is drawn from the boxes gathered while the file was read, at the size
+    // the view then asks for, and looks as if drawn from the rows.
+    void firstFittedPictureIsGatheredDuringTheLoad()
+    {
+        const QString manyPixels = writePicture("manypixels.tif", 1500, 1100, false);
+        CVCImageWindow window;
+        QVERIFY(showOpened(window, tiles));
+        WindowTestAccess access(window);
+        const Shown shown(window);
+        for (const QString &path : {tiles, manyPixels}) {
+            if (path != tiles)
+                window.openImageFile(path);
+            QTRY_VERIFY(shown.followsTheView() && shown.pictures.shownArea().size() == QSizeF(access.sourceImage().size()));
+            QVERIFY(access.firstDrawing());
+            QCOMPARE(access.firstDrawing()->outputSize(), shown.pictures.shownRendering().size());
+            QVERIFY(access.firstDrawing()->complete());
+            QCOMPARE(shown.pictures.shownRendering(),
+                     access.drawnFromRows(shown.pictures.shownArea(), shown.pictures.shownRendering().size()));
+        }
+    }
+
     // A picture the memory budget cannot keep is measured all the same, and
     // drawn from its file; the pointer then tells the place of a pixel only.
     void pictureBeyondTheBudgetIsMeasuredAndDrawn()

@@ -51,6 +51,15 @@ public:
         const QSize size = w.pictureView->picture()->size();
         return w.pictureView->picture()->render(QRectF(QPointF(0, 0), QSizeF(size)), size);
     }
+    // area at size as the view draws it from the picture's rows, without the boxes gathered during the load.
+    QImage drawnFromRows(const QRectF &area, QSize size) const
+    {
+        const LoadedImage &image = w.session.image();
+        const ColourProfile monitor = w.monitorProfile();
+        return PictureRendering(image.rows, image.pixelSources(), w.session.displayProfile(), monitor.handle())
+            .render(area, size);
+    }
+    const std::shared_ptr<const BoxAverages> &firstDrawing() const { return w.session.image().firstDrawing; }
     PictureView &pictureView() { return *w.pictureView; }
     const QImage &sourceImage() const { return w.session.image().picture; }
     qint64 pixelCount() const { return w.session.pixelTotals().pixelCount; }

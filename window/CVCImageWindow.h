@@ -172,6 +172,7 @@ private:
     QString ChooseProfileFile();
     int renderingIntent() const;
     ColourProfile monitorProfile() const;
+    FirstDrawingSize FittedDrawingSize() const;
 
     friend class WindowTestAccess;
 

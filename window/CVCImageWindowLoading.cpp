@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLayout>
 
 #include <memory>
 
@@ -41,7 +42,7 @@ void CVCImageWindow::openImageFile(const QString &fileName)
     clock.start();
     BusyCursorScope busy(*work);
 
-    const auto job = std::make_shared<LoadJob>(session.loadJob(fileName, monitorProfile()));
+    const auto job = std::make_shared<LoadJob>(session.loadJob(fileName, monitorProfile(), FittedDrawingSize()));
     const QString name = fileName.section('/', -1);
     // A summary of the previous load must not run into this one's progress.
     statusNotes.clear();
@@ -65,6 +66,23 @@ void CVCImageWindow::openImageFile(const QString &fileName)
         work->holdBusyCursor();
         pictureView->whenNextShown([this] { work->releaseBusyCursor(); });
     }
+}
+
+// The size a new picture is first drawn at: fitted to the viewport as it
+// will be then, without scroll bars and with the zoom bar that a first
+// picture brings. Only a guess: drawn at any other size, the picture is
+// drawn from its rows.
+FirstDrawingSize CVCImageWindow::FittedDrawingSize() const
+{
+    QSize viewport = ui->graphicsView->maximumViewportSize();
+    if (ui->zoomF->isHidden()) {
+        const QLayout *layout = ui->zoomF->parentWidget()->layout();
+        viewport.rheight() -= ui->zoomF->sizeHint().height() + (layout ? layout->spacing() : 0);
+    }
+    const qreal ratio = ui->graphicsView->viewport()->devicePixelRatioF();
+    return [viewport, ratio](QSize picture) {
+        return PictureView::deviceSize(QSizeF(picture), PictureZoom::fittedZoom(viewport, QSizeF(picture)) * ratio);
+    };
 }
 
 void CVCImageWindow::openImageFiles(const QString &fileName, const QStringList &others)

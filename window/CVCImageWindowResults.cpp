@@ -47,7 +47,8 @@ void CVCImageWindow::ShowPicture()
     const ColourProfile monitor = monitorProfile();
     const LoadedImage &image = session.image();
     pictureView->show(std::make_shared<const PictureRendering>(image.rows, image.pixelSources(),
-                                                               session.displayProfile(), monitor.handle()));
+                                                               session.displayProfile(), monitor.handle(),
+                                                               image.firstDrawing));
     ui->zoomF->show();
     if (pictureZoom->fitted())
         pictureZoom->fit();

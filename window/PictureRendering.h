@@ -1,5 +1,6 @@
 #pragma once
 
+#include "boxaverages.h"
 #include "lcmshandles.h"
 #include "picturerows.h"
 #include "pixelvalues.h"
@@ -24,10 +25,11 @@ class PictureRendering
 {
 public:
     // The picture is drawn from its kept samples, or from rows read again
-    // when it is not kept. input: the profile the picture is shown through;
-    // either profile may be null.
+    // when it is not kept; the whole of it at the size of gathered (may be
+    // null) from those averages. input: the profile the picture is shown
+    // through; either profile may be null.
     PictureRendering(std::shared_ptr<const PictureRows> fileRows, const PixelSources &kept, cmsHPROFILE input,
-                     cmsHPROFILE monitor);
+                     cmsHPROFILE monitor, std::shared_ptr<const BoxAverages> gathered = nullptr);
 
     QSize size() const { return rows->size(); }
     // Whether other draws the same picture (through another transform, say).
@@ -46,5 +48,6 @@ private:
     // Shown through the monitor's own profile: the samples are the monitor's levels.
     bool convertsNothing;
     std::shared_ptr<const PictureRows> rows;
+    std::shared_ptr<const BoxAverages> firstDrawing;
     qint64 pictureKey;
 };

@@ -102,10 +102,14 @@ PictureView::Request PictureView::visibleRequest() const
     request.area = QRectF(QPointF(std::floor(visible.left()), std::floor(visible.top())),
                           QPointF(std::ceil(visible.right()), std::ceil(visible.bottom()))) &
                    view->sceneRect();
-    const double devicePixels = view->transform().m11() * view->viewport()->devicePixelRatioF();
-    request.size = QSize(std::max(1, int(std::lround(request.area.width() * devicePixels))),
-                         std::max(1, int(std::lround(request.area.height() * devicePixels))));
+    request.size = deviceSize(request.area.size(), view->transform().m11() * view->viewport()->devicePixelRatioF());
     return request;
+}
+
+QSize PictureView::deviceSize(QSizeF area, double devicePixels)
+{
+    return QSize(std::max(1, int(std::lround(area.width() * devicePixels))),
+                 std::max(1, int(std::lround(area.height() * devicePixels))));
 }
 
 void PictureView::renderVisible()

@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QRectF>
 #include <QSize>
+#include <QSizeF>
 #include <QThreadPool>
 
 #include <functional>
@@ -52,6 +53,10 @@ public:
 
     // The view's zoom or scroll position has changed: the visible area is rendered again.
     void viewChanged();
+
+    // The device pixels an area of the picture (in image pixels) covers,
+    // devicePixels to an image pixel: the size it is drawn at.
+    static QSize deviceSize(QSizeF area, double devicePixels);
 
     // The rendering in view (Format_RGBA8888) and the image area it shows.
     const QImage &shownRendering() const { return shown; }

@@ -72,9 +72,26 @@ void PictureZoom::fit()
     // A fitted picture needs no scroll bars; one left over would shrink the fit.
     fitting = true;
     showScrollBars(false);
-    if (QGraphicsScene *scene = view->scene())
-        view->fitInView(scene->sceneRect(), Qt::KeepAspectRatio);
+    if (QGraphicsScene *scene = view->scene()) {
+        const QRectF picture = scene->sceneRect();
+        const double zoom = fittedZoom(view->viewport()->size(), picture.size());
+        if (zoom > 0.0) {
+            view->setTransform(QTransform::fromScale(zoom, zoom));
+            view->centerOn(picture.center());
+        }
+    }
     followOnSlider();
+}
+
+double PictureZoom::fittedZoom(QSize viewport, QSizeF picture)
+{
+    // fitInView's margin of two pixels a side, without its rounding on the way.
+    constexpr int margin = 2;
+    const double width = viewport.width() - 2 * margin;
+    const double height = viewport.height() - 2 * margin;
+    if (width <= 0.0 || height <= 0.0 || picture.isEmpty())
+        return 0.0;
+    return std::min(width / picture.width(), height / picture.height());
 }
 
 void PictureZoom::showActualSize()

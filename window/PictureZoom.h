@@ -2,6 +2,8 @@
 
 #include <QObject>
 #include <QPoint>
+#include <QSize>
+#include <QSizeF>
 
 #include <functional>
 
@@ -22,6 +24,9 @@ public:
     PictureZoom(QGraphicsView *view, QSlider *slider, QWidget *window, std::function<void(double)> changed);
 
     void fit();
+    // The zoom at which a picture of that size fits a viewport of that size
+    // with a margin, as fit() sets it; 0 when nothing fits.
+    static double fittedZoom(QSize viewport, QSizeF picture);
     void showActualSize();
     // Multiplies the zoom, keeping the scene point at viewportPoint where it is.
     void zoomBy(double factor, QPoint viewportPoint);
