@@ -43,7 +43,11 @@ bool fittedPicture(const QGraphicsView *view, QSize imageSize)
            (shown.width() >= port.width() - slack || shown.height() >= port.height() - slack);
 }
 
-// A shown window, exposed, its layout settled and its first paint on the server.
+// The time a user leaves a new window idle at least, choosing a file in the Open dialog.
+constexpr qint64 choosingMs = 1000;
+
+// A shown window, exposed, its layout settled and its first paint on the
+// server, then left idle while the user chooses the file.
 void showSettled(CVCImageWindow &window)
 {
     window.show();
@@ -51,7 +55,7 @@ void showSettled(CVCImageWindow &window)
     clock.start();
     processUntil(clock, patienceMs, [&] { return window.windowHandle()->isExposed(); });
     const qint64 exposedAt = clock.elapsed();
-    processUntil(clock, exposedAt + 300, [] { return false; });
+    processUntil(clock, exposedAt + choosingMs, [] { return false; });
     QGuiApplication::sync();
 }
 
