@@ -182,7 +182,7 @@ struct WholeRows {
 // shown (with counted pixels; as blocks, the first of equal boxes), the
 // average of each one's channels and its alpha, the counted share of its area.
 struct AveragedRow {
-    std::vector<size_t> shown;
+    std::vector<quint32> shown;
     std::vector<float> averages;
     std::vector<uchar> alphas;
 };
@@ -194,7 +194,7 @@ inline AveragedRow averageRow(const Plan &plan, const std::vector<double> &sums,
         const double *column = sums.data() + i * sumsPerColumn;
         if (column[4] <= 0.0 || (plan.blocks && i > 0 && plan.columns[i].sameSource(plan.columns[i - 1])))
             continue;
-        row.shown.push_back(i);
+        row.shown.push_back(quint32(i));
         for (size_t c = 0; c < 4; ++c)
             row.averages.push_back(float(column[c] / column[4]));
         const double share = column[4] / (plan.columns[i].length * rowLength);
