@@ -282,6 +282,18 @@ private slots:
                           inWindow(ui.lchRB, ui.lchRB->rect().center()));
         QCOMPARE(w.table()->horizontalHeaderItem(7)->text(), QString("C*"));
         QCOMPARE(w.rowTexts(0).mid(6, 3), w.panelLab());
+
+        // An RGB picture has fewer columns, and its swatch stands in a column
+        // the four inks fill with values: loaded back, only the swatch column shows a swatch.
+        w.window.openImageFile(picture);
+        QVERIFY(w.waitForWholeImageRow());
+        w.window.openImageFile(writeTwoInkMixes());
+        QVERIFY(w.waitForWholeImageRow());
+        const int swatchColumn = w.table()->columnCount() - 1;
+        for (int row = 0; row < w.table()->rowCount(); ++row)
+            for (int column = 0; column <= swatchColumn; ++column)
+                QVERIFY2(w.table()->item(row, column)->icon().isNull() == (column < swatchColumn),
+                         qPrintable(QString("row %1, column %2").arg(row).arg(column)));
     }
 
     // Copy table gives tab-separated lines that read back as the table's cells.

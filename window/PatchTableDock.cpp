@@ -39,8 +39,13 @@ void PatchTableDock::showRows(const QStringList &headers, const QVector<QStringL
 {
     filling = true;
     const int chosen = chosenRow();
-    grid->setColumnCount(headers.size() + 1);
-    grid->setHorizontalHeaderLabels(headers + QStringList{tr("Swatch")});
+    const QStringList labels = headers + QStringList{tr("Swatch")};
+    // Other columns (another picture's, or L*C*h* for L*a*b*): an old cell
+    // kept under a new heading would keep what it showed, a swatch say.
+    if (columnLabels() != labels)
+        grid->clearContents();
+    grid->setColumnCount(labels.size());
+    grid->setHorizontalHeaderLabels(labels);
     grid->setRowCount(rows.size());
     for (int row = 0; row < rows.size(); ++row) {
         for (int column = 0; column < rows[row].size(); ++column)
@@ -56,6 +61,14 @@ void PatchTableDock::showRows(const QStringList &headers, const QVector<QStringL
     if (chosenRow() != chosen || grid->selectedItems().isEmpty())
         choose(qMin(chosen, rows.size() - 1));
     filling = false;
+}
+
+QStringList PatchTableDock::columnLabels() const
+{
+    QStringList labels;
+    for (int column = 0; column < grid->columnCount(); ++column)
+        labels << (grid->horizontalHeaderItem(column) ? grid->horizontalHeaderItem(column)->text() : QString());
+    return labels;
 }
 
 void PatchTableDock::showText(int row, int column, const QString &text)

@@ -35,6 +35,7 @@ signals:
     void rectEdited(int patchIndex, const QRect &rect);
 
 private:
+    QStringList columnLabels() const;
     void showText(int row, int column, const QString &text);
     void cellEdited(int row, int column);
 
