@@ -2,6 +2,8 @@
 // whatever the bands and the threads, and keeps the samples as they were.
 #include "bandedrows.h"
 #include "bandpass.h"
+#include "boxaverages.h"
+#include "boxreduction.h"
 #include "lcmshandles.h"
 #include "pagepreparation.h"
 #include "parallel.h"
@@ -111,6 +113,27 @@ private slots:
         QFETCH(QSize, size);
         const QImage picture = size.isEmpty() ? QImage() : noisyImage(QImage::Format(format), size.width(), size.height(), 7);
         compareOutcomes({picture, {}, {}, channels}, 1.0f / 255.0f);
+    }
+
+    // The first drawing gathered beside the counting, whether the samples are
+    // kept (gathered from them while the counter waits, the rest when drawn) or
+    // not (gathered from every band), draws as the picture's rows draw.
+    void firstDrawingGatheredDuringThePass()
+    {
+        const PixelSources sources{noisyImage(QImage::Format_ARGB32, 301, 203, 11), {}, {}, 3};
+        const QRectF whole(0, 0, 301, 203);
+        const QSize output(37, 23);
+        const KeptRows rows(sources);
+        const QImage expected = BoxReduction(rows, nullptr, 1.0f).render(whole, output);
+        for (const qint64 budget : {qint64(1) << 40, qint64(0)})
+            for (const int bandRows : {1, 7, 64, 203}) {
+                BoxAverages averages(sources.picture.size(), 3, output);
+                const BandPassResult pass = passOverBands(BandedRows(sources, bandRows), budget, nullptr, &averages);
+                QVERIFY(pass.complete);
+                QVERIFY(!averages.abandoned());
+                QCOMPARE(pass.kept.picture.isNull(), budget == 0);
+                QCOMPARE(averages.draw(rows, nullptr, 1.0f), expected);
+            }
     }
 
     void fourInkPages_data()
