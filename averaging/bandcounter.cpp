@@ -164,7 +164,11 @@ PixelTotals BandCounter::totals() const
         all.add(block->levels);
         colours.add(block->colours);
     }
-    std::array<ExactSum, 4> sums = all.channelSums(levelsFor(channels));
+    // 8-bit colour is summed without levels; the level table is only built
+    // for pictures that counted some.
+    std::array<ExactSum, 4> sums{};
+    if (all.pixelCount() > 0)
+        sums = all.channelSums(levelsFor(channels));
     // Each byte of a colour sum is one unit of value.
     for (size_t c = 0; c < 3; ++c)
         sums[c].add(1.0f, colours.levels[c]);

@@ -146,18 +146,29 @@ bool readRow64(const QImage &image, int y, QRgba64 *row)
     }
 }
 
+namespace {
+
+std::array<float, 65536> scaledLevels(double factor)
+{
+    std::array<float, 65536> table{};
+    for (int level = 0; level < 65536; ++level)
+        // What QColor's redF() gives for the level, without building a colour 65536 times.
+        table[size_t(level)] = scaledFraction(level / qreal(USHRT_MAX), factor);
+    return table;
+}
+
+} // namespace
+
+// Each table is built the first time it is asked for: each is 256 KB of
+// fresh memory, and a picture needs one of them at most.
 const std::array<float, 65536> &levelTable(double scale)
 {
-    static const auto build = [](double factor) {
-        std::array<float, 65536> table{};
-        for (int level = 0; level < 65536; ++level)
-            // What QColor's redF() gives for the level, without building a colour 65536 times.
-            table[size_t(level)] = scaledFraction(level / qreal(USHRT_MAX), factor);
-        return table;
-    };
-    static const std::array<float, 65536> colourLevels = build(255.0);
-    static const std::array<float, 65536> inkLevels = build(100.0);
-    return scale == 100.0 ? inkLevels : colourLevels;
+    if (scale == 100.0) {
+        static const std::array<float, 65536> inkLevels = scaledLevels(100.0);
+        return inkLevels;
+    }
+    static const std::array<float, 65536> colourLevels = scaledLevels(255.0);
+    return colourLevels;
 }
 
 bool eightBitLevels(QImage::Format format)
