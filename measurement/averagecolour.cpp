@@ -6,6 +6,7 @@
 #include "pixelformat.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -53,6 +54,9 @@ std::optional<AverageColour> averageColour(const PixelTotals &totals, int number
     for (size_t i = 0; i < 4; ++i)
         scaled[i] = result.channels[i] * inputScale;
     cmsDoTransform(toLab.get(), scaled, result.lab.data(), 1);
+    // A damaged profile may still open and convert, into infinities: that is no colour to report.
+    if (!std::all_of(result.lab.begin(), result.lab.end(), [](float v) { return std::isfinite(v); }))
+        return std::nullopt;
     result.lch = toLch(result.lab);
     result.inkTotal = result.channels[0] + result.channels[1] + result.channels[2] + result.channels[3];
     return result;

@@ -20,8 +20,8 @@ struct AverageColour {
 
 // The average of totals converted through input to L*a*b* (D50) under the
 // rendering intent. An empty count averages as one pixel of zeros. Nothing
-// when there is no pixel format for the channel count or no transform from
-// input to L*a*b*.
+// when there is no pixel format for the channel count, no transform from
+// input to L*a*b*, or no finite L*a*b* out of it.
 std::optional<AverageColour> averageColour(const PixelTotals &totals, int numberOfInks, cmsHPROFILE input, int intent);
 
 // An L*a*b* colour as the monitor shows it, in levels 0..255 (cut toward

@@ -24,6 +24,19 @@ cmsHPROFILE makeGrayProfile(const char *description)
     return profile;
 }
 
+cmsHPROFILE makeOverflowingRgbProfile(const char *description)
+{
+    // Y = (1e30 X)^2
+    const cmsFloat64Number parameters[] = {2.0, 1e30, 0.0};
+    cmsToneCurve *overflowing = cmsBuildParametricToneCurve(nullptr, 2, parameters);
+    cmsToneCurve *curves[3] = {overflowing, overflowing, overflowing};
+    const cmsCIExyYTRIPLE primaries = {{0.64, 0.33, 1.0}, {0.30, 0.60, 1.0}, {0.15, 0.06, 1.0}};
+    cmsHPROFILE profile = cmsCreateRGBProfile(cmsD50_xyY(), &primaries, curves);
+    cmsFreeToneCurve(overflowing);
+    setDescription(profile, description);
+    return profile;
+}
+
 void setDescription(cmsHPROFILE profile, const char *description)
 {
     if (!*description) {

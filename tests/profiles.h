@@ -13,6 +13,10 @@ cmsHPROFILE makeWideRgbProfile(const char *description);
 // A D50 gamma-2.2 grey profile with the given description.
 cmsHPROFILE makeGrayProfile(const char *description);
 
+// An RGB profile that opens and converts black, but whose curves overflow
+// a float for any other level, as a damaged one may.
+cmsHPROFILE makeOverflowingRgbProfile(const char *description);
+
 // The serialised bytes of a profile.
 QByteArray profileBytes(cmsHPROFILE profile);
 

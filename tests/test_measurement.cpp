@@ -227,6 +227,13 @@ private slots:
         QVERIFY(!averageColour(totals, 0, grey.handle(), INTENT_RELATIVE_COLORIMETRIC));
         QVERIFY(!averageColour(totals, 1, nullptr, INTENT_RELATIVE_COLORIMETRIC));
         QVERIFY(averageColour(totals, 1, grey.handle(), INTENT_RELATIVE_COLORIMETRIC));
+
+        // Black converts; red overflows into no colour at all.
+        const ColourProfile overflowing = ColourProfile::adopt(makeOverflowingRgbProfile("Overflowing"));
+        QVERIFY(averageColour(totals, 3, overflowing.handle(), INTENT_RELATIVE_COLORIMETRIC));
+        totals.pixelCount = 1;
+        totals.channelSums = {255.0, 0.0, 0.0, 0.0};
+        QVERIFY(!averageColour(totals, 3, overflowing.handle(), INTENT_RELATIVE_COLORIMETRIC));
     }
 
     // A new image starts from its own profile and the relative intent; until
