@@ -6,7 +6,10 @@
 
 #include <QIODevice>
 
+#include <algorithm>
 #include <csetjmp>
+#include <cstring>
+#include <functional>
 #include <cstdio>
 
 #include <jpeglib.h>
@@ -16,28 +19,67 @@ namespace {
 
 // libjpeg reads through the device, a buffer at a time. At the end of the
 // data it gets libjpeg's own end-of-file warning and a made-up end marker.
+// The last bytes read before stay in front of each new buffer, so that the
+// bytes libjpeg skips before the end marker can be looked at.
 struct DeviceSource {
+    static constexpr qint64 keptBytes = 64;
+    static constexpr qint64 readBytes = 65536;
     jpeg_source_mgr manager;
     QIODevice *device;
-    JOCTET buffer[65536];
+    JOCTET bytes[keptBytes + readBytes];
+    // Bytes before bytes + keptBytes that the file holds, and bytes read after.
+    qint64 kept;
+    qint64 read;
+
+    const JOCTET *readStart() const { return bytes + keptBytes; }
+    const JOCTET *keptStart() const { return readStart() - kept; }
 };
 
 void initSource(j_decompress_ptr) {}
+
+void keepLastBytes(DeviceSource *source)
+{
+    const qint64 known = source->kept + source->read;
+    const qint64 keep = std::min(known, DeviceSource::keptBytes);
+    std::memmove(source->bytes + DeviceSource::keptBytes - keep, source->keptStart() + known - keep, size_t(keep));
+    source->kept = keep;
+    source->read = 0;
+}
 
 boolean fillInputBuffer(j_decompress_ptr info)
 {
     static const JOCTET endOfImage[2] = {0xFF, JPEG_EOI};
     auto *source = reinterpret_cast<DeviceSource *>(info->src);
-    const qint64 got = source->device->read(reinterpret_cast<char *>(source->buffer), sizeof source->buffer);
+    keepLastBytes(source);
+    const qint64 got =
+        source->device->read(reinterpret_cast<char *>(source->bytes + DeviceSource::keptBytes), DeviceSource::readBytes);
     if (got <= 0) {
         WARNMS(info, JWRN_JPEG_EOF);
         source->manager.next_input_byte = endOfImage;
         source->manager.bytes_in_buffer = sizeof endOfImage;
         return TRUE;
     }
-    source->manager.next_input_byte = source->buffer;
+    source->read = got;
+    source->manager.next_input_byte = source->readStart();
     source->manager.bytes_in_buffer = size_t(got);
     return TRUE;
+}
+
+// Whether the count bytes libjpeg skipped before the marker it has just
+// found are zeros, as writers that pad leave them; damaged coded data leaves
+// anything. The marker's own bytes (0xFF fill and its code) are passed over,
+// wherever libjpeg's reading position stands in them.
+bool skippedBytesAreZeros(const DeviceSource &source, long count, int markerCode)
+{
+    const JOCTET *first = source.keptStart();
+    const JOCTET *end = source.manager.next_input_byte;
+    // After the end of the data libjpeg reads a made-up marker of its own.
+    const std::less<const JOCTET *> before;
+    if (before(end, first) || before(source.readStart() + source.read, end))
+        return false;
+    while (end > first && (end[-1] == 0xFF || end[-1] == markerCode))
+        --end;
+    return count > 0 && end - first >= count && std::all_of(end - count, end, [](JOCTET b) { return b == 0; });
 }
 
 void skipInputData(j_decompress_ptr info, long count)
@@ -91,9 +133,11 @@ void emitMessage(j_common_ptr info, int level)
     auto *errors = reinterpret_cast<ErrorManager *>(info->err);
     if (info->err->msg_code == JWRN_JPEG_EOF)
         stop(info, JpegFailure::Kind::CutOff);
-    // Once every pixel is out, stray bytes before the end marker, which
-    // some writers leave, change none of them; any other warning still counts.
-    const bool harmless = errors->finishing && info->err->msg_code == JWRN_EXTRANEOUS_DATA;
+    // Once every pixel is out, zeros before the end marker, which some
+    // writers leave, change none of them; any other warning still counts.
+    const auto *source = reinterpret_cast<const DeviceSource *>(reinterpret_cast<j_decompress_ptr>(info)->src);
+    const bool harmless = errors->finishing && info->err->msg_code == JWRN_EXTRANEOUS_DATA &&
+                          skippedBytesAreZeros(*source, info->err->msg_parm.i[0], info->err->msg_parm.i[1]);
     if (errors->decoding && !harmless && errors->kind == JpegFailure::Kind::None) {
         errors->kind = JpegFailure::Kind::Damaged;
         info->err->format_message(info, errors->message);

@@ -233,6 +233,11 @@ private slots:
         ColourJpegFile rgbScans;
         rgbScans.repeatedRefinements = 2000;
         QTest::newRow("RGB, 2000 refinement scans") << colourJpegBytes(rgbScans) << "it has more than 500 scans";
+        // Coded data that ends before its bytes do is damaged, though every pixel came out.
+        QByteArray leftOver = colourJpegBytes(ColourJpegFile());
+        leftOver.insert(leftOver.size() - 2, QByteArray(40, '\x55'));
+        QTest::newRow("RGB, coded bytes left before the end marker")
+            << leftOver << "Corrupt JPEG data: 38 extraneous bytes before marker 0xd9";
     }
 
     // Through the loader: the picture is refused with the reader's reason.
@@ -246,11 +251,38 @@ private slots:
         QVERIFY(outcome.image.picture.isNull());
     }
 
-    // Bytes some writers leave after the last scan change no pixel.
+    // Zeros some writers leave after the last scan change no pixel, also
+    // where they straddle two of the reader's 64 KB reads.
+    void paddingBeforeEndMarkerIsRead_data()
+    {
+        QTest::addColumn<QByteArray>("padded");
+        QByteArray small = colourJpegBytes(ColourJpegFile());
+        small.insert(small.size() - 2, QByteArray(3, '\0'));
+        QTest::newRow("3 zeros") << small;
+        ColourJpegFile large;
+        large.width = 300;
+        large.height = 300;
+        large.quality = 100;
+        large.sample = [](int x, int y, int c) { return (x * x * 13 + y * y * 7 + c * x * y * 5) % 256; };
+        QByteArray straddling = colourJpegBytes(large);
+        const int zeros = 40;
+        const int endMarker = straddling.size() - 2;
+        const int readSize = 65536;
+        QVERIFY(endMarker > readSize / 2);
+        // A comment after the start marker moves the zeros to 20 bytes before a read's end.
+        const int comment = (endMarker / readSize + 1) * readSize - zeros / 2 - endMarker - 4;
+        QVERIFY(comment >= 0 && comment <= 65533);
+        QByteArray segment("\xff\xfe", 2);
+        segment.append(char((comment + 2) >> 8)).append(char((comment + 2) & 0xFF)).append(QByteArray(comment, 'x'));
+        straddling.insert(2, segment);
+        straddling.insert(straddling.size() - 2, QByteArray(zeros, '\0'));
+        QCOMPARE((straddling.size() - 2 - zeros / 2) % readSize, 0);
+        QTest::newRow("40 zeros across two reads") << straddling;
+    }
+
     void paddingBeforeEndMarkerIsRead()
     {
-        QByteArray padded = colourJpegBytes(ColourJpegFile());
-        padded.insert(padded.size() - 2, QByteArray(3, '\0'));
+        QFETCH(QByteArray, padded);
         QString text;
         const QImage stock = readWithStock(padded, &text);
         const LoadOutcome outcome = loadBytes(dir + "/padded.jpg", padded);
