@@ -27,7 +27,11 @@ TiffHandle TiffImageHandler::open() const
 {
     if (!device() || !device()->seek(0))
         return nullptr;
-    return openTiff(device());
+    QString damage;
+    TiffHandle tiff = openTiff(device(), &damage);
+    if (!damage.isEmpty())
+        device()->setProperty("imageReadError", "the file is damaged or cut short: " + damage);
+    return tiff;
 }
 
 bool TiffImageHandler::scan() const

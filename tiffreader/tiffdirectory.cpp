@@ -5,6 +5,7 @@
 #include <QDebug>
 #include <QIODevice>
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 
@@ -13,6 +14,8 @@ namespace {
 struct DeviceHandle {
     QIODevice *device;
     qint64 start;
+    // What libtiff could not read of the file's directory, in its words.
+    QString damage;
 };
 
 tmsize_t readProc(thandle_t handle, void *buffer, tmsize_t size)
@@ -72,6 +75,30 @@ void tiffWarning(const char *module, const char *format, va_list arguments)
     qDebug() << "TIFF warning:" << module << formatted(format, arguments);
 }
 
+// libtiff drops a tag it cannot read with a warning and carries on without
+// it: a palette picture without its colour map would come out as grey
+// levels, a picture without its strips as blank rows. Data beyond the file's
+// end, or a damaged tag the pixels depend on, means a damaged file.
+bool damageWarning(const QString &text)
+{
+    static const QStringList pixelTags = {"\"StripOffsets\"", "\"StripByteCounts\"", "\"TileOffsets\"",
+                                          "\"TileByteCounts\"", "\"ColorMap\""};
+    if (text.startsWith("IO error during reading of"))
+        return true;
+    return text.endsWith("tag ignored") &&
+           std::any_of(pixelTags.begin(), pixelTags.end(), [&](const QString &tag) { return text.contains(tag); });
+}
+
+int recordDamage(TIFF *, void *handle, const char *module, const char *format, va_list arguments)
+{
+    const QString text = formatted(format, arguments);
+    qDebug() << "TIFF warning:" << module << text;
+    auto *d = static_cast<DeviceHandle *>(handle);
+    if (d->damage.isEmpty() && damageWarning(text))
+        d->damage = text;
+    return 1;
+}
+
 void tiffError(const char *module, const char *format, va_list arguments)
 {
     qDebug() << "TIFF error:" << module << formatted(format, arguments);
@@ -92,20 +119,26 @@ void routeTiffMessagesToDebug()
     TIFFSetErrorHandler(tiffError);
 }
 
-TiffHandle openTiff(QIODevice *device)
+TiffHandle openTiff(QIODevice *device, QString *damage)
 {
-    auto handle = std::make_unique<DeviceHandle>(DeviceHandle{device, device->pos()});
+    auto handle = std::make_unique<DeviceHandle>(DeviceHandle{device, device->pos(), QString()});
     // libtiff's own buffers stay within what a load may take.
     std::unique_ptr<TIFFOpenOptions, decltype(&TIFFOpenOptionsFree)> options(TIFFOpenOptionsAlloc(),
                                                                             &TIFFOpenOptionsFree);
     TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), tmsize_t(loadMemoryBudget().bytes));
+    TIFFOpenOptionsSetWarningHandlerExtR(options.get(), recordDamage, handle.get());
     // "m": read through the device, never map it.
     TiffHandle tiff(TIFFClientOpenExt("image", "rm", handle.get(), readProc, writeProc, seekProc, closeProc, sizeProc,
                                       mapProc, unmapProc, options.get()));
     // Once open, libtiff closes the handle through closeProc; a refused file never reaches it.
-    if (tiff)
-        handle.release();
-    return tiff;
+    if (!tiff)
+        return tiff;
+    DeviceHandle *opened = handle.release();
+    if (opened->damage.isEmpty())
+        return tiff;
+    if (damage)
+        *damage = opened->damage;
+    return nullptr;
 }
 
 TiffDirectory readDirectory(TIFF *tiff, bool withTexts)

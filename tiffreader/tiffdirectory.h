@@ -15,7 +15,9 @@ struct TiffCloser {
 };
 using TiffHandle = std::unique_ptr<TIFF, TiffCloser>;
 
-TiffHandle openTiff(QIODevice *device);
+// Nothing when libtiff cannot open the file, or when it could not read all
+// of the first directory; then damage, if given, says what it could not read.
+TiffHandle openTiff(QIODevice *device, QString *damage = nullptr);
 
 // Routes libtiff's warnings and errors to the debug stream (never to stderr).
 void routeTiffMessagesToDebug();
