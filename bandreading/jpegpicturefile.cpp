@@ -93,6 +93,8 @@ JpegPictureFile::JpegPictureFile(const QString &fileName, WorkControl *control) 
     head.notes = jpegReadingNotes(header);
     head.icc = header.icc;
     head.format = "jpeg";
+    if (components != 4)
+        head.pictureChannels = components;
 }
 
 bool JpegPictureFile::read(int, int end, const BandTaker &take, WorkControl *control) const

@@ -20,6 +20,9 @@ struct PictureHeader {
     QByteArray icc;
     // The reader's name of the format: "tiff", "jpeg", "png" ...
     QByteArray format;
+    // For a file that states no inks, the channels its picture codes: 1 for
+    // grey, 3 for colour; 0 when the reader does not tell.
+    int pictureChannels = 0;
 };
 
 // An opened picture file that hands out its rows in bands, as often as

@@ -53,18 +53,31 @@ QString channelsInWords(int inks)
     }
 }
 
+void setAsideProfile(LoadedImage &image, int imageChannels, int defaultInks)
+{
+    image.notes << tr("The embedded profile is for %1, but the image has %2: %3 is used")
+                       .arg(colourSpaceName(image.sourceProfile.colourSpace()), channelsInWords(imageChannels),
+                            defaultProfileName(defaultInks));
+    image.sourceProfile = ColourProfile();
+    image.sourceProfileText.clear();
+}
+
 // An embedded profile for another number of channels than the file states
 // cannot describe the image; it is set aside, as a damaged one is.
 void setAsideUnfitProfile(LoadedImage &image)
 {
     const int inks = image.numberOfInks();
-    if (!image.sourceProfile || image.sourceProfile.channelCount() == inks)
-        return;
-    image.notes << tr("The embedded profile is for %1, but the image has %2: %3 is used")
-                       .arg(colourSpaceName(image.sourceProfile.colourSpace()), channelsInWords(inks),
-                            defaultProfileName(inks));
-    image.sourceProfile = ColourProfile();
-    image.sourceProfileText.clear();
+    if (image.sourceProfile && image.sourceProfile.channelCount() != inks)
+        setAsideProfile(image, inks, inks);
+}
+
+// Where the file states no inks, the profile tells them; but a grey profile
+// over a colour picture would measure its red channel alone. Set aside, the
+// picture is measured through sRGB, as one without a profile is.
+void setAsideGreyProfileOfColourPicture(LoadedImage &image, int pictureChannels)
+{
+    if (image.sourceProfile && image.sourceProfile.channelCount() == 1 && pictureChannels == 3)
+        setAsideProfile(image, pictureChannels, 3);
 }
 
 // The text of the last "NumberOfInks" part, as the file wrote it.
@@ -99,8 +112,10 @@ Failure identify(const PictureFile &file, LoadedImage &image, const QString &res
     image.notes << header.notes;
     takeEmbeddedProfile(image, header.icc);
     const bool inksStated = image.attributes.contains("NumberOfInks");
-    if (!inksStated)
+    if (!inksStated) {
+        setAsideGreyProfileOfColourPicture(image, header.pictureChannels);
         image.attributes.insert("NumberOfInks", image.sourceProfile.channelCount());
+    }
     const int inks = image.numberOfInks();
     if (inks > 4)
         return unsupported(tr("The file announces %1 inks; at most four inks can be measured.").arg(inks));

@@ -197,6 +197,45 @@ private slots:
                  QStringList({"The ICC Profile does not match!"}));
     }
 
+    // A JPEG states no inks, so its profile tells them; but a grey profile
+    // over a colour picture gives way to sRGB. A grey picture keeps a grey or
+    // an RGB profile.
+    void jpegGreyProfileOfColourPictureGivesWay()
+    {
+        ProfileHandle grey(makeGrayProfile("Studio Grey"));
+        ProfileHandle wide(makeWideRgbProfile("Wide Studio RGB"));
+        const QImage colour = solidImage(16, 8, QColor(200, 60, 30));
+        CVCImageWindow window;
+        WindowTestAccess access(window);
+        QCOMPARE(clickThroughDialog(access.ui().loadImagePB, writeJpeg(dir, "plain.jpg", colour)), QStringList());
+        const QStringList plainValues = shownValues(access);
+        const QString greyOverColour =
+            writeJpeg(dir, "grey-over-colour.jpg", colour, QString(), profileBytes(grey.get()));
+        QCOMPARE(clickThroughDialog(access.ui().loadImagePB, greyOverColour), QStringList());
+        QCOMPARE(access.ui().embeddedL->text(), QString("none (sRGB assigned)"));
+        QCOMPARE(shownValues(access), plainValues);
+        const QString message = access.ui().mainStatusBar->currentMessage();
+        QVERIFY2(message.startsWith(
+                     "The embedded profile is for Gray, but the image has three channels (RGB): sRGB is used  "),
+                 qPrintable(message));
+
+        // Qt writes no profile into a grey JPEG: the marker goes in by hand.
+        QFile greyFile(writeJpeg(dir, "grey.jpg", solidImage(16, 8, Qt::gray, QImage::Format_Grayscale8)));
+        QVERIFY(greyFile.open(QIODevice::ReadOnly));
+        const QByteArray greyJpeg = greyFile.readAll();
+        const QList<QPair<QByteArray, QString>> fitting = {{profileBytes(grey.get()), "Studio Grey"},
+                                                           {profileBytes(wide.get()), "Wide Studio RGB"}};
+        for (const auto &profile : fitting) {
+            const QByteArray marker = QByteArray("ICC_PROFILE\0\1\1", 14) + profile.first;
+            QByteArray bytes = greyJpeg;
+            bytes.insert(2, QByteArray("\xff\xe2", 2) + char((marker.size() + 2) >> 8) +
+                                char((marker.size() + 2) & 0xFF) + marker);
+            const QString path = writeFile(dir + "/" + profile.second + ".jpg", bytes);
+            QCOMPARE(clickThroughDialog(access.ui().loadImagePB, path), QStringList());
+            QCOMPARE(access.ui().embeddedL->text(), profile.second);
+        }
+    }
+
     void profileWithoutDescriptionShowsFileName()
     {
         CVCImageWindow window;
