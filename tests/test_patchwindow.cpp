@@ -426,6 +426,15 @@ private slots:
         QVERIFY(w.waitForWholeImageRow());
         QCOMPARE(w.rowTexts(1).mid(0, 8), QStringList({"Patch 1", "24", "20", "6", "5", "0", "no pixel counted", ""}));
         QVERIFY(w.window.statusBar()->currentMessage().contains("Patch 1"));
+        // Chosen, the empty patch shows no values and no colour, not the whole picture's.
+        QLabel *swatch = w.access.ui().colorL;
+        w.clickCell(0, 0);
+        QVERIFY(!swatch->styleSheet().isEmpty());
+        w.clickCell(1, 0);
+        QCOMPARE(w.panelLab(), QStringList({"–", "–", "–"}));
+        QCOMPARE(swatch->styleSheet(), QString());
+        w.clickCell(0, 0);
+        QVERIFY(!swatch->styleSheet().isEmpty());
     }
 
 private:

@@ -134,6 +134,8 @@ private:
     void ShowPatchRows();
     // The panel shows the values of the row chosen in the table.
     void ShowChosenRow();
+    // Whether the chosen table row has values: the whole image, or a patch measured with pixels counted.
+    bool ChosenRowMeasured() const;
     // The rows measured under the choices in force, for the clipboard and the exports.
     QVector<PatchRow> MeasuredPatchRows() const;
     void SavePatchSet();

@@ -319,18 +319,24 @@ void CVCImageWindow::ShowChosenRow()
 {
     if (ui->labF->isHidden())
         return;
-    const int row = patchTable->chosenRow();
-    const std::optional<AverageColour> &average = patchRows.value(row).measurement.average;
-    if (row > 0 && !(patchRowMeasured.value(row) && average)) {
+    if (!ChosenRowMeasured()) {
         for (QLabel *value : {ui->lL, ui->aL, ui->bL, ui->cL, ui->mL, ui->yL, ui->kL, ui->tL})
             value->setText("–");
+        PaintSwatch();
         return;
     }
-    shownAverage = row > 0 ? *average : imageAverage;
+    const int row = patchTable->chosenRow();
+    shownAverage = row > 0 ? *patchRows[row].measurement.average : imageAverage;
     ShowValues();
     PaintSwatch();
     if (session.numberOfInks() == 4)
         ShowInkCoverage();
+}
+
+bool CVCImageWindow::ChosenRowMeasured() const
+{
+    const int row = patchTable->chosenRow();
+    return row <= 0 || (patchRowMeasured.value(row) && patchRows.value(row).measurement.average);
 }
 
 QVector<PatchRow> CVCImageWindow::MeasuredPatchRows() const

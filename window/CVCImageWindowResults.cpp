@@ -125,6 +125,11 @@ void CVCImageWindow::ShowValues()
 
 void CVCImageWindow::PaintSwatch()
 {
+    // A patch without values has no colour either.
+    if (!ChosenRowMeasured()) {
+        ui->colorL->setStyleSheet(QString());
+        return;
+    }
     const ColourProfile monitor = monitorProfile();
     const std::optional<std::array<int, 3>> swatch = swatchLevels(shownAverage.lab, renderingIntent(), monitor.handle());
     if (!swatch)
