@@ -406,6 +406,18 @@ private slots:
         QCOMPARE(w.table()->rowCount(), 2);
     }
 
+    // Before any picture, the whole image's row has a name and nothing else.
+    void wholeImageRowWithoutPicture()
+    {
+        CVCImageWindow window;
+        const QTableWidget *table = window.findChild<QTableWidget *>("patchTable");
+        QCOMPARE(table->rowCount(), 1);
+        QStringList texts;
+        for (int column = 0; column < table->columnCount(); ++column)
+            texts << (table->item(0, column) ? table->item(0, column)->text() : QString());
+        QCOMPARE(texts.mid(0, 6), QStringList({"Whole image", "", "", "", "", ""}));
+    }
+
     // A new picture keeps the patches: one reaching beyond it is clipped and
     // marked, and where every pixel is left out it counts none.
     void newPictureClipsPatches()

@@ -303,8 +303,10 @@ void CVCImageWindow::ShowPatchRows()
         std::optional<QColor> swatch;
         const std::optional<AverageColour> &average = patchRows[row].measurement.average;
         if (!patchRowMeasured[row]) {
-            // Only the name and the place tell anything before a row is measured.
-            for (int column = 5; column < texts[row].size(); ++column)
+            // Only the name and the place tell anything before a row is measured,
+            // and the whole image has no place before there is one.
+            const int firstCleared = row == 0 && session.image().size.isEmpty() ? 1 : 5;
+            for (int column = firstCleared; column < texts[row].size(); ++column)
                 texts[row][column].clear();
         } else if (average) {
             swatch = SwatchColour(average->lab, toMonitor);
