@@ -145,6 +145,9 @@ private slots:
         const QString path = writeFile(dir + "/" + name, bytes);
         CVCImageWindow window;
         WindowTestAccess access(window);
+        // Shown, the view fits itself again when the emptied window's panel changes.
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
         QCOMPARE(load(window, good), QStringList());
         const QStringList before = shownValues(access);
 
@@ -161,6 +164,11 @@ private slots:
                      qPrintable(QString("peak %1 MB above %2").arg(processMemoryMiB("VmHWM") - baseline).arg(baseline)));
         if (stateKept)
             QCOMPARE(shownValues(access), before);
+        // A refused picture leaves no zoom behind in the status bar.
+        QLabel *readout = window.findChild<QLabel *>("pointerL");
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+        QCOMPARE(readout->text().isEmpty(), access.ui().graphicsView->scene()->items().isEmpty());
 
         // The window goes on as before.
         QCOMPARE(load(window, good), QStringList());

@@ -103,7 +103,9 @@ void CVCImageWindow::KeepValuesInView()
     pointerReadout = new PointerReadout(ui->graphicsView, pointerL, [this](QPoint pixel) { return DescribePixel(pixel); });
     pictureView = new PictureView(ui->graphicsView);
     pictureZoom = new PictureZoom(ui->graphicsView, ui->zoomSlider, this, [this](double zoom) {
-        pointerReadout->showZoom(zoom);
+        // An emptied view still fits itself to its new size; there is no zoom to tell.
+        if (PictureShown())
+            pointerReadout->showZoom(zoom);
         pictureView->viewChanged();
     });
     const std::pair<QLabel *, QLabel *> rows[] = {
