@@ -8,9 +8,9 @@
 
 #include <algorithm>
 #include <csetjmp>
+#include <cstdio>
 #include <cstring>
 #include <functional>
-#include <cstdio>
 
 #include <jpeglib.h>
 #include <jerror.h>
