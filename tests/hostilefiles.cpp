@@ -127,6 +127,24 @@ QByteArray manySamplesTiff(bool tiled)
     return tiff.bytes();
 }
 
+QByteArray paletteTiffWithoutItsMap()
+{
+    RawTiff tiff;
+    const int indices = tiff.addBlob(QByteArray("\x00\x01\x02\x03", 4));
+    tiff.startDirectory();
+    tiff.add(256, longType, 1, 4);
+    tiff.add(257, longType, 1, 1);
+    tiff.add(258, shortType, 1, 8);
+    tiff.add(259, shortType, 1, 1);
+    tiff.add(262, shortType, 1, 3); // palette
+    tiff.addPointing(273, longType, 1, indices);
+    tiff.add(277, shortType, 1, 1);
+    tiff.add(278, longType, 1, 1);
+    tiff.add(279, longType, 1, 4);
+    tiff.add(320, shortType, 3 * 256, 0x7f000000);
+    return tiff.bytes();
+}
+
 QByteArray sharedStripsTiff(int side, int strips)
 {
     RawTiff tiff;

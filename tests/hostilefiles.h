@@ -18,6 +18,9 @@ QByteArray sharedStripsTiff(int side, int strips);
 // profile and description.
 QByteArray sharedTagsTiff(int directories, const QByteArray &icc, int descriptionBytes);
 
+// A 4 x 1 palette TIFF whose colour map lies beyond the end of the file.
+QByteArray paletteTiffWithoutItsMap();
+
 // A small RGB JPEG whose frame header claims width x height pixels.
 QByteArray claimingJpeg(int width, int height);
 

@@ -196,6 +196,14 @@ QByteArray withStrayByteBeforeFrame(const QByteArray &bytes)
     return stray.insert(bytes.indexOf("\xFF\xC0"), '\0');
 }
 
+QByteArray withSegmentAfterStart(const QByteArray &bytes, char marker, const QByteArray &payload)
+{
+    const int length = payload.size() + 2;
+    QByteArray segment;
+    segment.append('\xff').append(marker).append(char(length >> 8)).append(char(length & 0xFF)).append(payload);
+    return QByteArray(bytes).insert(2, segment);
+}
+
 QByteArray rgbJpegWithComments(const QList<QByteArray> &comments)
 {
     jpeg_compress_struct info;

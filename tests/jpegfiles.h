@@ -60,5 +60,8 @@ QByteArray colourJpegBytes(const ColourJpegFile &file);
 // bytes with one 0x00 put in before the frame header (SOF0), as a careless writer leaves it.
 QByteArray withStrayByteBeforeFrame(const QByteArray &bytes);
 
+// bytes with a marker segment (0xFF marker, then the payload's length) right after the start marker.
+QByteArray withSegmentAfterStart(const QByteArray &bytes, char marker, const QByteArray &payload);
+
 // An RGB JPEG written by libjpeg with raw COM markers; returns its bytes.
 QByteArray rgbJpegWithComments(const QList<QByteArray> &comments);

@@ -272,9 +272,7 @@ private slots:
         // A comment after the start marker moves the zeros to 20 bytes before a read's end.
         const int comment = (endMarker / readSize + 1) * readSize - zeros / 2 - endMarker - 4;
         QVERIFY(comment >= 0 && comment <= 65533);
-        QByteArray segment("\xff\xfe", 2);
-        segment.append(char((comment + 2) >> 8)).append(char((comment + 2) & 0xFF)).append(QByteArray(comment, 'x'));
-        straddling.insert(2, segment);
+        straddling = withSegmentAfterStart(straddling, '\xfe', QByteArray(comment, 'x'));
         straddling.insert(straddling.size() - 2, QByteArray(zeros, '\0'));
         QCOMPARE((straddling.size() - 2 - zeros / 2) % readSize, 0);
         QTest::newRow("40 zeros across two reads") << straddling;

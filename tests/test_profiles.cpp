@@ -1,5 +1,6 @@
 // Choosing the image's profile by hand, and the destination panel.
 #include "imagefiles.h"
+#include "jpegfiles.h"
 #include "lcmshandles.h"
 #include "modaldialogs.h"
 #include "profilefit.h"
@@ -226,11 +227,9 @@ private slots:
         const QList<QPair<QByteArray, QString>> fitting = {{profileBytes(grey.get()), "Studio Grey"},
                                                            {profileBytes(wide.get()), "Wide Studio RGB"}};
         for (const auto &profile : fitting) {
-            const QByteArray marker = QByteArray("ICC_PROFILE\0\1\1", 14) + profile.first;
-            QByteArray bytes = greyJpeg;
-            bytes.insert(2, QByteArray("\xff\xe2", 2) + char((marker.size() + 2) >> 8) +
-                                char((marker.size() + 2) & 0xFF) + marker);
-            const QString path = writeFile(dir + "/" + profile.second + ".jpg", bytes);
+            const QByteArray chunk = QByteArray("ICC_PROFILE\0\1\1", 14) + profile.first;
+            const QString path =
+                writeFile(dir + "/" + profile.second + ".jpg", withSegmentAfterStart(greyJpeg, '\xe2', chunk));
             QCOMPARE(clickThroughDialog(access.ui().loadImagePB, path), QStringList());
             QCOMPARE(access.ui().embeddedL->text(), profile.second);
         }

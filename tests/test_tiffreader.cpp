@@ -1,4 +1,6 @@
 // The program's TIFF reader: attribute text, separations in every layout, other TIFFs, bad files.
+#include "hostilefiles.h"
+#include "imagefiles.h"
 #include "imageloader.h"
 #include "lcmshandles.h"
 #include "profiles.h"
@@ -385,29 +387,7 @@ private slots:
     // levels; the loader and Qt's reader both refuse the file instead.
     void paletteWithoutItsColourMapIsRefused()
     {
-        const QString path = dir + "/lost-map.tif";
-        TIFF *tiff = startTiff(path, 4, 1, 1, PHOTOMETRIC_PALETTE);
-        std::vector<uint16_t> map(256, 40000);
-        TIFFSetField(tiff, TIFFTAG_COLORMAP, map.data(), map.data(), map.data());
-        const uint8_t indices[4] = {0, 1, 2, 3};
-        TIFFWriteScanline(tiff, const_cast<uint8_t *>(indices), 0, 0);
-        TIFFClose(tiff);
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadWrite));
-        QByteArray bytes = file.readAll();
-        // The colour map's entry (tag 320) points beyond the end of the file.
-        const int directory = int(qFromLittleEndian<quint32>(bytes.constData() + 4));
-        const int entries = qFromLittleEndian<quint16>(bytes.constData() + directory);
-        int entry = directory + 2;
-        while (entry < directory + 2 + 12 * entries && qFromLittleEndian<quint16>(bytes.constData() + entry) != 320)
-            entry += 12;
-        QVERIFY(entry < directory + 2 + 12 * entries);
-        bytes.replace(entry + 8, 4, QByteArray("\x00\x00\x00\x7f", 4));
-        file.resize(0);
-        file.seek(0);
-        file.write(bytes);
-        file.close();
-
+        const QString path = writeFile(dir + "/lost-map.tif", paletteTiffWithoutItsMap());
         const LoadOutcome outcome = loadImageFile(path, getResourceDir());
         QCOMPARE(outcome.failure.kind, FailureKind::Undecodable);
         QCOMPARE(outcome.failure.reason,

@@ -89,14 +89,16 @@ bool damageWarning(const QString &text)
            std::any_of(pixelTags.begin(), pixelTags.end(), [&](const QString &tag) { return text.contains(tag); });
 }
 
-int recordDamage(TIFF *, void *handle, const char *module, const char *format, va_list arguments)
+// Keeps the first sign of damage; every warning still goes on to the debug stream.
+int recordDamage(TIFF *, void *handle, const char *, const char *format, va_list arguments)
 {
-    const QString text = formatted(format, arguments);
-    qDebug() << "TIFF warning:" << module << text;
     auto *d = static_cast<DeviceHandle *>(handle);
-    if (d->damage.isEmpty() && damageWarning(text))
-        d->damage = text;
-    return 1;
+    if (d->damage.isEmpty()) {
+        const QString text = formatted(format, arguments);
+        if (damageWarning(text))
+            d->damage = text;
+    }
+    return 0;
 }
 
 void tiffError(const char *module, const char *format, va_list arguments)
